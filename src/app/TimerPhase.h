@@ -1,0 +1,7 @@
+#pragma once
+
+namespace lumatide {
+
+enum class TimerPhase { work, rest };
+
+} // namespace lumatide

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QTimeZone>
+
+namespace lumatide {
+
+class PreferenceStore;
+
+// The calendar date of an instant, "%04d-%02d-%02d", in the given time zone.
+QString dayToken(const QDateTime& date, const QTimeZone& zone);
+// The same in the current local time zone, so the day changes at local midnight.
+QString dayToken(const QDateTime& date);
+
+// One check and one record per allowance; they differ only in the key. An allowance is
+// available unless today's token is stored under its key.
+bool canUseAllowanceToday(const QString& key, const QDateTime& now,
+                          const PreferenceStore& defaults);
+void recordAllowanceUse(const QString& key, const QDateTime& now, PreferenceStore& defaults);
+
+bool canDeferToday(const QDateTime& now, const PreferenceStore& defaults);
+void recordDefer(const QDateTime& now, PreferenceStore& defaults);
+bool canManualRestartWorkToday(const QDateTime& now, const PreferenceStore& defaults);
+void recordManualRestartWork(const QDateTime& now, PreferenceStore& defaults);
+bool canTemporaryQuitToday(const QDateTime& now, const PreferenceStore& defaults);
+void recordTemporaryQuit(const QDateTime& now, PreferenceStore& defaults);
+
+} // namespace lumatide

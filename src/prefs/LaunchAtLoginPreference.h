@@ -1,0 +1,11 @@
+#pragma once
+
+namespace lumatide {
+
+class PreferenceStore;
+
+// True when nothing at all is stored under the initialised marker.
+bool shouldDefaultEnableLaunchAtLogin(const PreferenceStore& defaults);
+void markLaunchAtLoginPreferenceInitialized(PreferenceStore& defaults);
+
+} // namespace lumatide

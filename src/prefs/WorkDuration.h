@@ -1,0 +1,15 @@
+#pragma once
+
+namespace lumatide {
+
+class PreferenceStore;
+
+// Clamps a work length into [30, 50] minutes (not snapped to the menu choices). A value that
+// is not a number counts as 30.
+double normalizedWorkMinutes(double minutes);
+// The stored work length when it is a number, else defaultMinutes; normalised either way.
+double savedWorkMinutes(double defaultMinutes, const PreferenceStore& defaults);
+// Stores the normalised length as a number.
+void setSavedWorkMinutes(double minutes, PreferenceStore& defaults);
+
+} // namespace lumatide

@@ -1,0 +1,45 @@
+#include "system/RelaunchCommands.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace lumatide {
+
+namespace {
+
+// Whole seconds, truncated toward zero. Callers pass the one-hour constant; anything that is
+// not a sensible delay is bounded rather than allowed to print a negative or huge number.
+QString delayText(double delaySeconds) {
+    if (std::isnan(delaySeconds)) {
+        delaySeconds = 0.0;
+    }
+    const double bounded = std::clamp(delaySeconds, 0.0, maximumPeriodSeconds);
+    return QString::number(static_cast<qlonglong>(std::trunc(bounded)));
+}
+
+} // namespace
+
+QString shellSingleQuoted(const QString& text) {
+    QString escaped = text;
+    escaped.replace(QLatin1Char('\''), QStringLiteral("'\\''"));
+    return QLatin1Char('\'') + escaped + QLatin1Char('\'');
+}
+
+QString relaunchCommand(const QString& appPath, double delaySeconds) {
+    return QStringLiteral("sleep ") + delayText(delaySeconds) + QStringLiteral("; exec ") +
+           shellSingleQuoted(appPath);
+}
+
+QString launchAgentRelaunchCommand(const QString& label, double delaySeconds) {
+    return QStringLiteral("sleep ") + delayText(delaySeconds) +
+           QStringLiteral("; systemctl --user restart ") + label + QStringLiteral(".service");
+}
+
+QString temporaryQuitRelaunchCommand(const QString& bundlePath, double delaySeconds) {
+    if (bundlePath.isEmpty()) {
+        return launchAgentRelaunchCommand(launchAgentLabel, delaySeconds);
+    }
+    return relaunchCommand(bundlePath, delaySeconds);
+}
+
+} // namespace lumatide
