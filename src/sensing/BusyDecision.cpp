@@ -49,8 +49,8 @@ std::optional<BusyEnvironment> detectBusyEnvironment(const QString& pmsetOutput,
         return BusyEnvironment{BusyReason::fullScreenApp};
     }
     // Game launchers count as full-screen use; there is no separate reason for them.
-    if (anyNameContains(lowerNames,
-                        {"steam", "epic games", "battle.net", "riot client", "minecraft", "roblox"})) {
+    if (anyNameContains(lowerNames, {"steam", "epic games", "battle.net", "riot client",
+                                     "minecraft", "roblox"})) {
         return BusyEnvironment{BusyReason::fullScreenApp};
     }
     return std::nullopt;
