@@ -37,6 +37,9 @@ struct FileContent {
 };
 
 FileContent readFile(const QString& path) {
+    if (path.isEmpty()) {
+        return {FileState::missing, {}, {}};
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         if (!QFileInfo::exists(path)) {
