@@ -1,13 +1,16 @@
 #!/bin/sh
 # Installs what building and testing Lumatide needs from Debian's packages, only when missing.
 # Usage: scripts/install-deps.sh run|test
+# The package names are listed in scripts/packages/run.txt and test.txt.
 set -eu
+cd "$(dirname "$0")"
 mode=${1:-run}
 
-packages="cmake ninja-build g++ pkg-config qt6-base-dev"
+lists="packages/run.txt"
 if [ "$mode" = test ]; then
-    packages="$packages libgtest-dev libgmock-dev locales"
+    lists="$lists packages/test.txt"
 fi
+packages=$(cat $lists | sed 's/#.*//' | tr -s ' \t' '\n' | grep -v '^$' | sort -u)
 
 if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi
 
