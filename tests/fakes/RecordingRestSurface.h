@@ -1,0 +1,38 @@
+#pragma once
+
+#include "app/RestSurface.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace lumatide {
+
+// Remembers every call, and whether panels would be on screen now.
+class RecordingRestSurface final : public RestSurface {
+public:
+    struct Shown {
+        BreakAction action;
+        AppLanguage language;
+    };
+
+    void show(const BreakAction& action, AppLanguage language) override {
+        shows.push_back({action, language});
+        showing_ = true;
+    }
+    void hide() override {
+        ++hideCount;
+        showing_ = false;
+    }
+    void update(std::int64_t remainingSeconds) override { updates.push_back(remainingSeconds); }
+
+    bool isShowing() const { return showing_; }
+
+    std::vector<Shown> shows;
+    std::vector<std::int64_t> updates;
+    int hideCount = 0;
+
+private:
+    bool showing_ = false;
+};
+
+} // namespace lumatide

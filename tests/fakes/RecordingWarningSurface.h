@@ -1,0 +1,36 @@
+#pragma once
+
+#include "app/WarningSurface.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace lumatide {
+
+// Remembers every toast asked for, and whether one would be on screen now.
+class RecordingWarningSurface final : public WarningSurface {
+public:
+    struct Shown {
+        std::int64_t remainingSeconds;
+        AppLanguage language;
+    };
+
+    void show(std::int64_t remainingSeconds, AppLanguage language) override {
+        shows.push_back({remainingSeconds, language});
+        showing_ = true;
+    }
+    void hide() override {
+        ++hideCount;
+        showing_ = false;
+    }
+
+    bool isShowing() const { return showing_; }
+
+    std::vector<Shown> shows;
+    int hideCount = 0;
+
+private:
+    bool showing_ = false;
+};
+
+} // namespace lumatide
