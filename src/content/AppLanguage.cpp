@@ -1,0 +1,55 @@
+#include "content/AppLanguage.h"
+
+namespace lumatide {
+
+QString rawValue(AppLanguage language) {
+    switch (language) {
+    case AppLanguage::simplifiedChinese:
+        return QStringLiteral("zh-Hans");
+    case AppLanguage::english:
+        return QStringLiteral("en");
+    case AppLanguage::japanese:
+        return QStringLiteral("ja");
+    case AppLanguage::korean:
+        return QStringLiteral("ko");
+    case AppLanguage::spanish:
+        return QStringLiteral("es");
+    case AppLanguage::french:
+        return QStringLiteral("fr");
+    case AppLanguage::german:
+        return QStringLiteral("de");
+    }
+    return QStringLiteral("zh-Hans");
+}
+
+QString displayName(AppLanguage language) {
+    switch (language) {
+    case AppLanguage::simplifiedChinese:
+        return QStringLiteral("中文简体");
+    case AppLanguage::english:
+        return QStringLiteral("English");
+    case AppLanguage::japanese:
+        return QStringLiteral("日本語");
+    case AppLanguage::korean:
+        return QStringLiteral("한국어");
+    case AppLanguage::spanish:
+        return QStringLiteral("Español");
+    case AppLanguage::french:
+        return QStringLiteral("Français");
+    case AppLanguage::german:
+        return QStringLiteral("Deutsch");
+    }
+    return QStringLiteral("中文简体");
+}
+
+std::optional<AppLanguage> appLanguageFromRawValue(const QString& raw) {
+    for (AppLanguage language : allLanguages) {
+        // QString equality compares code units exactly: no case folding, no trimming.
+        if (raw == rawValue(language)) {
+            return language;
+        }
+    }
+    return std::nullopt;
+}
+
+} // namespace lumatide
