@@ -4,6 +4,7 @@
 #include "content/BreakAction.h"
 
 #include <cstdint>
+#include <functional>
 
 namespace lumatide {
 
@@ -18,6 +19,9 @@ public:
     virtual void hide() = 0;
     // The remaining whole seconds of the rest, once a second.
     virtual void update(std::int64_t remainingSeconds) = 0;
+    // Called when the unlock passcode is typed into a panel. The panels may be torn down
+    // from inside this call.
+    virtual void setUnlockHandler(std::function<void()> handler) = 0;
 
 protected:
     RestSurface() = default;

@@ -3,6 +3,8 @@
 #include "app/RestSurface.h"
 
 #include <cstdint>
+#include <functional>
+#include <utility>
 #include <vector>
 
 namespace lumatide {
@@ -24,12 +26,23 @@ public:
         showing_ = false;
     }
     void update(std::int64_t remainingSeconds) override { updates.push_back(remainingSeconds); }
+    void setUnlockHandler(std::function<void()> handler) override {
+        unlockHandler = std::move(handler);
+    }
+
+    // What typing the right passcode into a panel does.
+    void typeCorrectPasscode() {
+        if (showing_ && unlockHandler) {
+            unlockHandler();
+        }
+    }
 
     bool isShowing() const { return showing_; }
 
     std::vector<Shown> shows;
     std::vector<std::int64_t> updates;
     int hideCount = 0;
+    std::function<void()> unlockHandler;
 
 private:
     bool showing_ = false;

@@ -1,4 +1,5 @@
 #include "app/CommandLine.h"
+
 #include "app/Constants.h"
 
 #include <QStringList>

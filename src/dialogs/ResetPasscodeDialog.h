@@ -1,0 +1,13 @@
+#pragma once
+
+#include "content/AppLanguage.h"
+
+namespace lumatide {
+
+class PreferenceStore;
+
+// The change-passcode form: asks until the user cancels or the passcode has been changed,
+// with a notice after each attempt.
+void resetPasscode(PreferenceStore& defaults, AppLanguage language);
+
+} // namespace lumatide
