@@ -1,0 +1,41 @@
+#include "system/LaunchAtLogin.h"
+
+#include "prefs/LaunchAtLoginPreference.h"
+#include "system/LoginItemService.h"
+
+#include <QtGlobal>
+
+namespace lumatide {
+
+bool launchAtLoginIsEnabled(const LoginItemService& service) {
+    return service.isEnabled();
+}
+
+std::optional<QString> setLaunchAtLoginEnabled(bool enabled, LoginItemService& service) {
+    if (service.isEnabled() == enabled) {
+        return std::nullopt;
+    }
+    return enabled ? service.registerItem() : service.unregisterItem();
+}
+
+void enableLaunchAtLoginByDefaultIfNeeded(PreferenceStore& defaults, LoginItemService& service,
+                                          bool runningFromInstalledLocation) {
+    if (!shouldDefaultEnableLaunchAtLogin(defaults)) {
+        return;
+    }
+    // A build tree or other uninstalled copy must not leave an entry behind; the default is
+    // considered again at the next start.
+    if (!runningFromInstalledLocation) {
+        return;
+    }
+    if (const std::optional<QString> error = setLaunchAtLoginEnabled(true, service)) {
+        // The marker stays absent so that the next start tries again.
+        const QString line =
+            QStringLiteral("Lumatide could not enable launch at login by default: ") + *error;
+        qWarning("%s", qUtf8Printable(line));
+        return;
+    }
+    markLaunchAtLoginPreferenceInitialized(defaults);
+}
+
+} // namespace lumatide
