@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QColor>
+#include <QPointF>
+#include <QRectF>
+
+class QPainter;
+
+namespace lumatide {
+
+// One soft glow of the background: an ellipse 0.62 times as high as wide that is brightest in
+// the middle and fades to nothing at its rim.
+struct BackgroundGlow {
+    QPointF center; // Qt coordinates
+    double radius = 0.0;
+    QColor color;
+};
+
+// Everything that moves in the background at one instant, in Qt coordinates.
+struct BackgroundScene {
+    double breath = 0.5; // 0 .. 1 over the 36-second breathing cycle
+    double drift = 0.0;  // -1 .. 1 over the 54-second drift
+    QColor bottomColor;
+    QColor topColor;
+    BackgroundGlow upperGlow;
+    BackgroundGlow lowerGlow;
+};
+
+BackgroundScene backgroundSceneAt(const QRectF& bounds, double elapsedSeconds);
+
+// How a glow is filled. Both give the same picture: the stacked version fills the 36 nested
+// translucent ellipses one by one; the gradient version paints their composite, a stepped radial
+// profile, with one gradient fill and is far cheaper on a full screen.
+enum class GlowRendering { radialGradient, stackedEllipses };
+
+void paintSoftGlow(QPainter& painter, const BackgroundGlow& glow,
+                   GlowRendering rendering = GlowRendering::radialGradient);
+
+// The eye-care background: breathing gradient, two drifting glows and the still wave line.
+void paintBackground(QPainter& painter, const QRectF& bounds, double elapsedSeconds,
+                     GlowRendering rendering = GlowRendering::radialGradient);
+
+} // namespace lumatide

@@ -1,0 +1,109 @@
+#include "overlay/FigureView.h"
+
+#include "app/Constants.h"
+#include "overlay/PoseSheetPainter.h"
+#include "prefs/LanguagePreference.h"
+
+#include <QPainter>
+#include <QPointer>
+#include <QTimer>
+#include <chrono>
+#include <cmath>
+#include <utility>
+
+namespace lumatide {
+
+namespace {
+
+// Until the owner sets one, the language of the user's system.
+AppLanguage initialLanguage() {
+    return languageMatchingSystemEntry(systemPreferredLanguage())
+        .value_or(AppLanguage::simplifiedChinese);
+}
+
+} // namespace
+
+FigureView::FigureView(QWidget* parent) : FigureView(ElapsedSource{}, parent) {
+}
+
+FigureView::FigureView(ElapsedSource elapsed, QWidget* parent)
+    : QWidget(parent), language_(initialLanguage()), elapsed_(std::move(elapsed)),
+      timer_(new QTimer(this)) {
+    created_.start();
+    timer_->setInterval(std::chrono::milliseconds(std::lround(figureAnimationFrameRate * 1000.0)));
+    QObject::connect(timer_, &QTimer::timeout, this, [this] { tick(); });
+}
+
+FigureView::~FigureView() = default;
+
+void FigureView::setKind(ActionKind kind) {
+    kind_ = kind;
+    update();
+}
+
+void FigureView::setLanguage(AppLanguage language) {
+    language_ = language;
+    update();
+}
+
+void FigureView::setOnStepChange(std::function<void(int)> onStepChange) {
+    onStepChange_ = std::move(onStepChange);
+}
+
+int FigureView::stepIndex() const {
+    return poseStepIndex(elapsedSeconds());
+}
+
+double FigureView::elapsedSeconds() const {
+    if (elapsed_) {
+        return elapsed_();
+    }
+    return static_cast<double>(created_.nsecsElapsed()) / 1e9;
+}
+
+bool FigureView::notifyStep() {
+    const int step = stepIndex();
+    if (step == lastNotifiedStep_) {
+        return true;
+    }
+    lastNotifiedStep_ = step;
+    if (!onStepChange_) {
+        return true;
+    }
+    // The callback may replace itself or destroy this view: call a copy, and watch the view.
+    const std::function<void(int)> callback = onStepChange_;
+    const QPointer<FigureView> self(this);
+    callback(step);
+    return !self.isNull();
+}
+
+void FigureView::tick() {
+    if (notifyStep()) {
+        update();
+    }
+}
+
+void FigureView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    shown_.start();
+    timer_->start();
+}
+
+void FigureView::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    timer_->stop();
+}
+
+void FigureView::paintEvent(QPaintEvent* /*event*/) {
+    if (!notifyStep()) {
+        return;
+    }
+    QPainter painter(this);
+    const double shownSeconds =
+        shown_.isValid() ? static_cast<double>(shown_.nsecsElapsed()) / 1e9 : 0.0;
+    // The float moves the drawing up; Qt's y grows downwards.
+    painter.translate(0.0, -figureFloatOffset(shownSeconds));
+    paintPoseSheet(painter, QRectF(rect()), kind_, language_, elapsedSeconds());
+}
+
+} // namespace lumatide
