@@ -1,0 +1,58 @@
+#include "platform/linux/LinuxBusyProbe.h"
+
+#include "platform/linux/DesktopSession.h"
+#include "platform/linux/ProcessNames.h"
+#include "platform/linux/X11WindowCoverage.h"
+#include "sensing/BusyDecision.h"
+
+#include <QProcessEnvironment>
+#include <unistd.h>
+
+namespace lumatide {
+namespace {
+
+std::unique_ptr<X11WindowCoverage> sessionWindows() {
+    const auto environment = QProcessEnvironment::systemEnvironment();
+    // In a Wayland session the X server sees only X clients; its active window says nothing.
+    if (isWaylandSession(environment) || environment.value(QStringLiteral("DISPLAY")).isEmpty()) {
+        return nullptr;
+    }
+    return X11WindowCoverage::open();
+}
+
+} // namespace
+
+LinuxBusyProbe::LinuxBusyProbe()
+    : LinuxBusyProbe(
+          PowerAssertionReport(QDBusConnection::sessionBus(), QDBusConnection::systemBus()),
+          QStringLiteral("/proc"), getuid(), sessionWindows()) {
+}
+
+LinuxBusyProbe::LinuxBusyProbe(PowerAssertionReport report, QString procRoot, uid_t uid,
+                               std::unique_ptr<X11WindowCoverage> windows)
+    : report_(std::move(report)), procRoot_(std::move(procRoot)), uid_(uid),
+      windows_(std::move(windows)) {
+}
+
+LinuxBusyProbe::~LinuxBusyProbe() = default;
+
+QString LinuxBusyProbe::powerAssertionReport() const {
+    return report_.text();
+}
+
+QStringList LinuxBusyProbe::runningApplicationNames() const {
+    return runningProcessNames(procRoot_, uid_);
+}
+
+bool LinuxBusyProbe::frontmostWindowCoversScreen() const {
+    return windows_ && windows_->frontmostWindowCoversScreen();
+}
+
+std::optional<BusyEnvironment> LinuxBusyProbe::currentBusyEnvironment() {
+    const QString report = powerAssertionReport();
+    const QStringList names = runningApplicationNames();
+    const bool coversScreen = frontmostWindowCoversScreen();
+    return detectBusyEnvironment(report, names, coversScreen);
+}
+
+} // namespace lumatide

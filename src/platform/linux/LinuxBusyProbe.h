@@ -1,0 +1,44 @@
+#pragma once
+
+#include "platform/linux/PowerAssertionReport.h"
+#include "sensing/BusyProbe.h"
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <sys/types.h>
+
+namespace lumatide {
+
+class X11WindowCoverage;
+
+// Whether the Linux desktop is busy: held idle inhibitors and playing media players (the
+// power-assertion report), the names of the user's programs, and whether the active window
+// covers a screen, combined by the busy decision. Asked once per end of a work period.
+class LinuxBusyProbe final : public BusyProbe {
+public:
+    // The real session: session and system bus, /proc for the current user, and the X display
+    // of $DISPLAY unless this is a Wayland session (no window is then taken to cover a screen).
+    LinuxBusyProbe();
+    // Given parts; a null window probe means no window covers a screen.
+    LinuxBusyProbe(PowerAssertionReport report, QString procRoot, uid_t uid,
+                   std::unique_ptr<X11WindowCoverage> windows);
+    ~LinuxBusyProbe() override;
+    LinuxBusyProbe(const LinuxBusyProbe&) = delete;
+    LinuxBusyProbe& operator=(const LinuxBusyProbe&) = delete;
+
+    // The report text; empty when nothing is held or nothing answers.
+    QString powerAssertionReport() const;
+    QStringList runningApplicationNames() const;
+    bool frontmostWindowCoversScreen() const;
+
+    std::optional<BusyEnvironment> currentBusyEnvironment() override;
+
+private:
+    PowerAssertionReport report_;
+    QString procRoot_;
+    uid_t uid_;
+    std::unique_ptr<X11WindowCoverage> windows_;
+};
+
+} // namespace lumatide

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "platform/linux/DesktopSession.h"
+#include "sensing/IdleTimeSource.h"
+
+#include <QByteArray>
+#include <QDBusConnection>
+#include <memory>
+
+namespace lumatide {
+
+// The user's idle time in a Linux desktop session: the X server's MIT-SCREEN-SAVER counter in
+// an X11 session, the compositor's idle monitor on GNOME or KDE Wayland, nothing elsewhere.
+// The X connection is opened once and kept; a D-Bus call waits at most 500 ms and counts as
+// nothing past that.
+class LinuxIdleTimeSource final : public IdleTimeSource {
+public:
+    // The current session, as its environment describes it, on the session bus and $DISPLAY.
+    LinuxIdleTimeSource();
+    // A given backend; displayName is used by x11ScreenSaver (empty: $DISPLAY), bus by the others.
+    LinuxIdleTimeSource(IdleTimeBackend backend, QDBusConnection bus,
+                        const QByteArray& displayName = {});
+    ~LinuxIdleTimeSource() override;
+    LinuxIdleTimeSource(const LinuxIdleTimeSource&) = delete;
+    LinuxIdleTimeSource& operator=(const LinuxIdleTimeSource&) = delete;
+
+    std::optional<double> systemIdleSeconds() override;
+
+    IdleTimeBackend backend() const { return backend_; }
+
+private:
+    class X11Counter;
+
+    std::optional<double> dbusIdleSeconds(const QString& service, const QString& path,
+                                          const QString& interface, const QString& method);
+
+    IdleTimeBackend backend_;
+    QDBusConnection bus_;
+    std::unique_ptr<X11Counter> x11_;
+};
+
+} // namespace lumatide

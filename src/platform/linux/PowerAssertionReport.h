@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QDBusConnection>
+#include <QString>
+#include <QStringList>
+#include <chrono>
+
+namespace lumatide {
+
+class DBusCallBudget;
+
+// The desktop's equivalent of a power-assertion report: one line per assertion that is actually
+// held, nothing else, so the media rule of the busy decision never matches an idle machine.
+//   "PreventUserIdleDisplaySleep named: <app> (<reason>)" for each idle inhibitor held through
+//   GNOME's session manager, KDE's power management or logind (block mode);
+//   "audio playing: <identity>" for each media player whose PlaybackStatus is "Playing".
+// Every call is bounded (at most 500 ms, and the whole report at most the budget); a service
+// that is missing or does not answer in time contributes nothing.
+class PowerAssertionReport final {
+public:
+    static constexpr std::chrono::milliseconds defaultBudget{1500};
+
+    // sessionBus serves GNOME, KDE and the media players; systemBus serves logind.
+    PowerAssertionReport(QDBusConnection sessionBus, QDBusConnection systemBus,
+                         std::chrono::milliseconds budget = defaultBudget);
+
+    // The lines joined by line feeds; empty when nothing is held or nothing could be asked.
+    QString text() const;
+
+    // The parts of the report, for tests and diagnostics.
+    QStringList gnomeInhibitorLines(const DBusCallBudget& budget) const;
+    QStringList kdeInhibitorLines(const DBusCallBudget& budget) const;
+    QStringList logindInhibitorLines(const DBusCallBudget& budget) const;
+    QStringList mediaPlayerLines(const DBusCallBudget& budget) const;
+
+private:
+    QDBusConnection sessionBus_;
+    QDBusConnection systemBus_;
+    std::chrono::milliseconds budget_;
+};
+
+// "PreventUserIdleDisplaySleep named: <app> (<reason>)"; the parenthesis is left out when there
+// is no reason.
+QString idleInhibitorLine(const QString& application, const QString& reason);
+
+} // namespace lumatide
