@@ -1,0 +1,50 @@
+#pragma once
+
+#include "content/AppLanguage.h"
+
+#include <QString>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QAction;
+class QMenu;
+
+namespace lumatide {
+
+// What the status menu shows; read afresh for every build.
+struct StatusMenuModel {
+    AppLanguage language = AppLanguage::english;
+    double workSeconds = 30.0 * 60.0;
+    bool launchAtLoginEnabled = false;
+    bool anonymousTelemetryEnabled = true;
+};
+
+// What picking an item does. The two submenu commands get the item picked, which carries the
+// minutes (an integer) or the language's raw value (a text) as its data.
+struct StatusMenuCommands {
+    std::function<void()> startRestNow;
+    std::function<void()> manualRestartWork;
+    std::function<void(const QAction*)> changeWorkMinutes;
+    std::function<void(const QAction*)> changeLanguage;
+    std::function<void()> toggleLaunchAtLogin;
+    std::function<void()> toggleAnonymousTelemetry;
+    std::function<void()> resetPasscode;
+    std::function<void()> quit;
+};
+
+// The work length that gets the checkmark: workSeconds / 60 rounded half away from zero, when
+// that is one of the menu's lengths; nothing otherwise.
+std::optional<int> checkedWorkMinutes(double workSeconds);
+
+// Checkmark states of the two switches: checked exactly when on.
+bool loginItemMenuState(bool isEnabled);
+bool anonymousTelemetryMenuState(bool isEnabled);
+
+// The whole menu in the model's language: start break now (Ctrl+B), restart work timer
+// (Ctrl+R), a separator, the work-length and language submenus, launch at login, usage
+// statistics, change passcode, a separator and quit (Ctrl+Q).
+std::unique_ptr<QMenu> buildStatusMenu(const StatusMenuModel& model,
+                                       const StatusMenuCommands& commands);
+
+} // namespace lumatide
