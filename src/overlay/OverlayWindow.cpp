@@ -1,0 +1,56 @@
+#include "overlay/OverlayWindow.h"
+
+#include <QCloseEvent>
+#include <QPalette>
+#include <QScreen>
+#include <QWindow>
+
+namespace lumatide {
+
+namespace {
+
+constexpr int raiseIntervalMs = 1000;
+
+} // namespace
+
+OverlayWindow::OverlayWindow(QScreen* screen)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                           Qt::X11BypassWindowManagerHint) {
+    setWindowTitle(QStringLiteral("Lumatide"));
+    // Opaque from the first frame: the background view paints over this dark teal.
+    QPalette dark = palette();
+    dark.setColor(QPalette::Window, QColor::fromRgbF(0.03f, 0.09f, 0.10f));
+    setPalette(dark);
+    setAutoFillBackground(true);
+    if (screen != nullptr) {
+        setScreen(screen);
+        setGeometry(screen->geometry());
+    }
+    raiseTimer_.setInterval(raiseIntervalMs);
+    connect(&raiseTimer_, &QTimer::timeout, this, &OverlayWindow::reassertPosition);
+}
+
+void OverlayWindow::reassertPosition() {
+    raise();
+    QWidget* grabber = QWidget::keyboardGrabber();
+    if (grabber != nullptr && grabber->window() == this && windowHandle() != nullptr) {
+        windowHandle()->setKeyboardGrabEnabled(true);
+    }
+}
+
+void OverlayWindow::closeEvent(QCloseEvent* event) {
+    // Only the passcode or the end of the rest removes the panel.
+    event->ignore();
+}
+
+void OverlayWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    raiseTimer_.start();
+}
+
+void OverlayWindow::hideEvent(QHideEvent* event) {
+    raiseTimer_.stop();
+    QWidget::hideEvent(event);
+}
+
+} // namespace lumatide

@@ -1,0 +1,166 @@
+#include "overlay/OverlayController.h"
+
+#include "OverlayTestSupport.h"
+#include "app/Constants.h"
+#include "content/Texts.h"
+#include "overlay/OverlayPanel.h"
+#include "overlay/OverlayWindow.h"
+#include "prefs/MemoryPreferenceStore.h"
+
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QPointer>
+#include <QScreen>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace lumatide;
+using namespace lumatide::test;
+
+namespace {
+
+BreakAction firstAction(AppLanguage language) {
+    return Texts::forLanguage(language).actions.front();
+}
+
+class OverlayControllerTest : public ::testing::Test {
+protected:
+    void TearDown() override {
+        controller.hide();
+        settleEvents();
+        EXPECT_EQ(overlayWindowCount(), 0);
+    }
+
+    MemoryPreferenceStore defaults{QJsonObject{{passcodeKey, QStringLiteral("2468")}}};
+    OverlayController controller{defaults};
+};
+
+} // namespace
+
+TEST_F(OverlayControllerTest, OnePanelPerScreenAndHideRemovesThemAll) {
+    const auto screenCount = static_cast<std::size_t>(QGuiApplication::screens().size());
+    controller.hide(); // harmless with nothing shown
+    EXPECT_EQ(controller.panelCount(), 0u);
+
+    controller.show(firstAction(AppLanguage::english), AppLanguage::english);
+    ASSERT_EQ(controller.panelCount(), screenCount);
+    for (std::size_t i = 0; i < screenCount; ++i) {
+        const OverlayPanel* panel = controller.panel(i);
+        EXPECT_EQ(panel->screen(), QGuiApplication::screens().at(static_cast<int>(i)));
+        EXPECT_TRUE(panel->window()->isVisible());
+        EXPECT_EQ(panel->window()->geometry(), panel->screen()->geometry());
+    }
+    // One panel holds the keyboard.
+    EXPECT_EQ(QWidget::keyboardGrabber(), controller.panel(0)->field());
+
+    // A second show replaces the first set; the old windows go away.
+    controller.show(firstAction(AppLanguage::english), AppLanguage::english);
+    settleEvents();
+    EXPECT_EQ(controller.panelCount(), screenCount);
+    EXPECT_EQ(overlayWindowCount(), static_cast<int>(screenCount));
+
+    controller.update(299);
+    EXPECT_EQ(labelText(controller.panel(0)->window(), "timeLabel"), QStringLiteral("B 04:59"));
+
+    controller.hide();
+    EXPECT_EQ(controller.panelCount(), 0u);
+    EXPECT_FALSE(controller.isShowing());
+    settleEvents();
+    EXPECT_EQ(overlayWindowCount(), 0);
+    EXPECT_EQ(QWidget::keyboardGrabber(), nullptr);
+    controller.update(10); // nothing shown: nothing happens
+}
+
+TEST_F(OverlayControllerTest, LanguageRebuildShowsTheSameActivityInTheNewLanguage) {
+    controller.show(firstAction(AppLanguage::english), AppLanguage::english);
+    controller.update(200);
+    controller.show(firstAction(AppLanguage::german), AppLanguage::german);
+    controller.update(199);
+    const OverlayWindow* window = controller.panel(0)->window();
+    EXPECT_EQ(labelText(window, "titleLabel"), firstAction(AppLanguage::german).title);
+    EXPECT_EQ(labelText(window, "timeLabel"), QStringLiteral("B 03:19"));
+    const Texts& german = Texts::forLanguage(AppLanguage::german);
+    EXPECT_TRUE((QStringList{german.breatheIn, german.hold, german.breatheOut})
+                    .contains(labelText(window, "breathLabel")));
+}
+
+TEST_F(OverlayControllerTest, UnlockFromInsideTheCheckTearsEverythingDownSafely) {
+    int unlocks = 0;
+    controller.setUnlockHandler([this, &unlocks] {
+        ++unlocks;
+        controller.hide(); // what starting the next work period does
+    });
+    controller.show(firstAction(AppLanguage::english), AppLanguage::english);
+    OverlayPanel* panel = controller.panel(0);
+    const QPointer<OverlayWindow> window = panel->window();
+
+    QTest::keyClicks(panel->field(), QStringLiteral("1357"));
+    QTest::keyClick(panel->field(), Qt::Key_Return);
+    EXPECT_EQ(unlocks, 0);
+    EXPECT_EQ(labelText(window, "messageLabel"), QStringLiteral("Incorrect passcode"));
+    EXPECT_TRUE(controller.isShowing());
+    EXPECT_TRUE(window->isVisible());
+
+    QTest::keyClicks(panel->field(), QStringLiteral("2468"));
+    QTest::keyClick(panel->field(), Qt::Key_Return);
+    EXPECT_EQ(unlocks, 1);
+    EXPECT_EQ(controller.panelCount(), 0u);
+    settleEvents();
+    EXPECT_TRUE(window.isNull());
+    EXPECT_EQ(overlayWindowCount(), 0);
+}
+
+TEST_F(OverlayControllerTest, PanelsKeepTheHandlerTheyWereBuiltWith) {
+    int early = 0;
+    int late = 0;
+    controller.setUnlockHandler([&early] { ++early; });
+    controller.show(firstAction(AppLanguage::english), AppLanguage::english);
+    controller.setUnlockHandler([&late] { ++late; });
+    QTest::keyClicks(controller.panel(0)->field(), QStringLiteral("2468"));
+    QTest::keyClick(controller.panel(0)->field(), Qt::Key_Return);
+    EXPECT_EQ(early, 1);
+    EXPECT_EQ(late, 0);
+
+    controller.show(firstAction(AppLanguage::english), AppLanguage::english);
+    QTest::keyClicks(controller.panel(0)->field(), QStringLiteral("2468"));
+    QTest::keyClick(controller.panel(0)->field(), Qt::Key_Return);
+    EXPECT_EQ(early, 1);
+    EXPECT_EQ(late, 1);
+}
+
+TEST_F(OverlayControllerTest, ScreenChangesDuringARestRebuildThePanels) {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    controller.show(firstAction(AppLanguage::english), AppLanguage::english);
+    controller.update(150);
+    QPointer<OverlayPanel> before = controller.panel(0);
+
+    // A resized screen (the signal is what the platform sends after a mode change).
+    Q_EMIT screen->geometryChanged(screen->geometry());
+    Q_EMIT screen->geometryChanged(screen->geometry()); // bursts rebuild once
+    QCoreApplication::processEvents();
+    ASSERT_EQ(controller.panelCount(), static_cast<std::size_t>(QGuiApplication::screens().size()));
+    EXPECT_NE(controller.panel(0), before.data());
+    // The rebuilt panels carry on with the same rest.
+    EXPECT_EQ(labelText(controller.panel(0)->window(), "timeLabel"), QStringLiteral("B 02:30"));
+    EXPECT_EQ(labelText(controller.panel(0)->window(), "titleLabel"),
+              firstAction(AppLanguage::english).title);
+    settleEvents();
+    EXPECT_TRUE(before.isNull());
+    EXPECT_EQ(overlayWindowCount(), QGuiApplication::screens().size());
+
+    // A screen added or removed does the same.
+    before = controller.panel(0);
+    Q_EMIT qGuiApp->screenAdded(screen);
+    QCoreApplication::processEvents();
+    EXPECT_NE(controller.panel(0), before.data());
+    before = controller.panel(0);
+    Q_EMIT qGuiApp->screenRemoved(screen);
+    QCoreApplication::processEvents();
+    EXPECT_NE(controller.panel(0), before.data());
+
+    // Outside a rest a screen change builds nothing.
+    controller.hide();
+    Q_EMIT screen->geometryChanged(screen->geometry());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(controller.panelCount(), 0u);
+}
