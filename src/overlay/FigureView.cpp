@@ -95,8 +95,17 @@ void FigureView::hideEvent(QHideEvent* event) {
 }
 
 void FigureView::paintEvent(QPaintEvent* /*event*/) {
-    if (!notifyStep()) {
-        return;
+    // A step found while painting is reported from the event loop right after this paint: a
+    // callback that tears the panel down must not do so in the middle of painting this view.
+    if (!notificationPosted_ && stepIndex() != lastNotifiedStep_) {
+        notificationPosted_ = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                notificationPosted_ = false;
+                notifyStep();
+            },
+            Qt::QueuedConnection);
     }
     QPainter painter(this);
     const double shownSeconds =

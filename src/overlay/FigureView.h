@@ -47,6 +47,7 @@ private:
     AppLanguage language_;
     std::function<void(int)> onStepChange_;
     int lastNotifiedStep_ = -1;
+    bool notificationPosted_ = false;
     QElapsedTimer created_;
     ElapsedSource elapsed_;
     QElapsedTimer shown_; // origin of the float, restarted whenever the view is shown
