@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/linux/PowerAssertionReport.h"
+#include "platform/linux/X11WindowCoverage.h"
 #include "sensing/BusyProbe.h"
 
 #include <QString>
@@ -9,8 +10,6 @@
 #include <sys/types.h>
 
 namespace lumatide {
-
-class X11WindowCoverage;
 
 // Whether the Linux desktop is busy: held idle inhibitors and playing media players (the
 // power-assertion report), the names of the user's programs, and whether the active window
