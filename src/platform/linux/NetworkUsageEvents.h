@@ -1,0 +1,46 @@
+#pragma once
+
+#include "app/Constants.h"
+#include "app/UsageEvents.h"
+
+#include <QList>
+#include <QSslCertificate>
+#include <QString>
+#include <memory>
+
+class QNetworkAccessManager;
+
+namespace lumatide {
+
+class PreferenceStore;
+
+// Anonymous usage events posted over HTTPS. Each event is one request that is never waited
+// for; its outcome only ever reaches the log, and requests still running when the object goes
+// away (at exit) are abandoned without a word.
+class NetworkUsageEvents final : public UsageEvents {
+public:
+    // `endpoint` is the text of the events URL (the one fixed at build time unless a test
+    // points it elsewhere); `extraCaCertificates` are trusted in addition to the system's.
+    explicit NetworkUsageEvents(PreferenceStore& defaults,
+                                QString endpoint = telemetryEndpointURLString,
+                                QList<QSslCertificate> extraCaCertificates = {});
+    ~NetworkUsageEvents() override;
+    NetworkUsageEvents(const NetworkUsageEvents&) = delete;
+    NetworkUsageEvents& operator=(const NetworkUsageEvents&) = delete;
+
+    void send(const QString& event, const QJsonObject& properties) override;
+
+    // Requests handed to the network and not yet completed.
+    int requestsInFlight() const { return inFlight_; }
+
+    static constexpr int transferTimeoutMs = 60'000;
+
+private:
+    PreferenceStore& defaults_;
+    QString endpoint_;
+    QList<QSslCertificate> extraCaCertificates_;
+    std::unique_ptr<QNetworkAccessManager> network_;
+    int inFlight_ = 0;
+};
+
+} // namespace lumatide
