@@ -21,9 +21,11 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QGuiApplication>
 #include <QJsonObject>
 #include <QMenu>
 #include <QTimer>
+#include <QWindow>
 #include <utility>
 
 namespace lumatide {
@@ -233,6 +235,17 @@ void LumatideApp::runDemoScenarioIfNeeded() {
 
 void LumatideApp::performDemoScenario(DemoScenario scenario) {
     showDemoBackdrop();
+    // The backdrop stays above ordinary windows, and the dialogs are ordinary windows: once the
+    // dialog is up, lift it into the same layer, where it is the newer and so the upper one.
+    if (demoBackdropWindow_ != nullptr) {
+        QTimer::singleShot(0, this, [] {
+            if (QWindow* dialog = QGuiApplication::modalWindow()) {
+                dialog->setFlags(dialog->flags() | Qt::WindowStaysOnTopHint);
+                dialog->raise();
+                dialog->requestActivate();
+            }
+        });
+    }
     switch (scenario) {
     case DemoScenario::quitConfirm:
         // Only a demonstration of the dialog: the answer changes nothing.
