@@ -1,0 +1,159 @@
+#!/bin/sh
+# The tray countdown, its menu and the demo scenarios, driven as a person would: the program's
+# icon appears in the tray host with the title "W 00:0x" as its tooltip, a left click opens
+# the menu, "Start Break Now" starts a rest, a second copy leaves at once, SIGTERM ends the
+# program cleanly, and each demo scenario shows its alert over the dark backdrop.
+# Usage (inside with-x-session.sh): shell_tray.sh <program>
+set -eu
+prog=$1
+art=${LUMATIDE_ARTIFACTS:?}
+mkdir -p "$art"
+
+root=$(mktemp -d)
+pids=""
+finish() {
+    for p in $pids; do kill "$p" 2>/dev/null || true; done
+    rm -rf "$root"
+}
+trap finish EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    import -window root "$art/failure.png" 2>/dev/null || true
+    exit 1
+}
+
+# A private user: preferences, autostart, runtime folder and lock file never touch the real ones.
+# Usage events are switched off in the private store.
+private_user() {
+    home="$root/$1"
+    mkdir -p "$home/config/lumatide" "$home/data" "$home/cache"
+    mkdir -m 700 "$home/run"
+    printf '{"Lumatide.anonymousTelemetryEnabled": false}\n' \
+        >"$home/config/lumatide/preferences.json"
+    HOME=$home XDG_CONFIG_HOME=$home/config XDG_DATA_HOME=$home/data XDG_CACHE_HOME=$home/cache \
+        XDG_RUNTIME_DIR=$home/run
+    export HOME XDG_CONFIG_HOME XDG_DATA_HOME XDG_CACHE_HOME XDG_RUNTIME_DIR
+}
+
+# wait_for <tenths of a second> <command...>: polls until the command succeeds.
+wait_for() {
+    limit=$1
+    shift
+    n=0
+    until "$@" >/dev/null 2>&1; do
+        n=$((n + 1))
+        [ "$n" -le "$limit" ] || return 1
+        sleep 0.1
+    done
+}
+
+# The program's icon window embedded in the tray host's panel.
+tray_icon() {
+    xwininfo -root -tree | awk '/"panel": \("panel" "trayer"\)/ { inpanel = 1; next }
+        inpanel && /\("lumatide" "lumatide"\)/ { print $1; exit }'
+}
+has_tray_icon() { [ -n "$(tray_icon)" ]; }
+
+# Visible windows of the program at least w x h big, one "id x y w h" per line.
+big_windows() {
+    for w in $(xdotool search --onlyvisible --class lumatide 2>/dev/null); do
+        eval "$(xdotool getwindowgeometry --shell "$w")"
+        if [ "$WIDTH" -ge "$1" ] && [ "$HEIGHT" -ge "$2" ]; then
+            echo "$w $X $Y $WIDTH $HEIGHT"
+        fi
+    done
+}
+count_big() { big_windows "$1" "$2" | wc -l; }
+
+# ---- The tray icon, its tooltip, its menu and a rest ------------------------------------------
+private_user tray
+"$prog" --demo-work-seconds 9 --lock-minutes 0.1 --demo-language en 2>"$root/tray.log" &
+app=$!
+pids="$app $pids"
+wait_for 100 has_tray_icon || fail "no tray icon embedded in the tray host"
+icon=$(($(tray_icon))) # xwininfo gives hex ids, xdotool decimal ones
+eval "$(xdotool getwindowgeometry --shell "$icon")"
+icon_x=$X icon_y=$Y icon_w=$WIDTH icon_h=$HEIGHT
+echo "tray icon $icon at $icon_x,$icon_y ${icon_w}x$icon_h"
+
+# A second copy finds the lock and leaves at once with status 0.
+status=0
+timeout 10 "$prog" --demo-language en || status=$?
+[ "$status" -eq 0 ] || fail "second instance exited with $status"
+kill -0 "$app" || fail "the first instance is gone"
+
+# The tooltip: hover over the icon and wait for Qt's tooltip window.
+xdotool mousemove $((icon_x + icon_w / 2)) $((icon_y + icon_h / 2))
+sleep 0.2
+xdotool mousemove $((icon_x + icon_w / 2 + 1)) $((icon_y + icon_h / 2))
+tooltip_shown() { big_windows 20 10 | grep -qv "^$icon "; }
+wait_for 40 tooltip_shown || fail "no tooltip over the tray icon"
+import -window root "$art/tray-tooltip.png"
+# Read the tooltip: crop it and, where an OCR engine is installed, read its text.
+set -- $(big_windows 20 10 | grep -v "^$icon " | head -n 1)
+convert "$art/tray-tooltip.png" -crop "${4}x${5}+${2}+${3}" +repage -colorspace Gray \
+    -resize 400% -threshold 55% -bordercolor white -border 20 "$art/tray-tooltip-text.png"
+if command -v tesseract >/dev/null 2>&1; then
+    text=$(tesseract "$art/tray-tooltip-text.png" - --psm 7 \
+        -c tessedit_char_whitelist="WB 0123456789:" 2>/dev/null | tr -d '\n')
+    echo "tooltip reads: $text"
+    echo "$text" | grep -Eq '^W 0?0:0[0-9]$' || fail "tooltip reads '$text', not 'W 00:0x'"
+fi
+convert "$art/tray-tooltip.png" -crop 200x64+0+$((icon_y - 32)) +repage -scale 300% \
+    "$art/tray-icon.png"
+
+# A left click opens the menu; its first row is Start Break Now.
+xdotool click 1
+menu_open() { big_windows 120 150 | grep -q .; }
+wait_for 40 menu_open || fail "left click opened no menu"
+sleep 0.3
+import -window root "$art/tray-menu.png"
+set -- $(big_windows 120 150 | head -n 1)
+menu_x=$2 menu_y=$3
+xdotool mousemove $((menu_x + 40)) $((menu_y + 14))
+sleep 0.2
+xdotool click 1
+# The rest panels cover both monitors.
+rest_shown() { [ "$(count_big 1000 700)" -ge 2 ]; }
+wait_for 50 rest_shown || fail "Start Break Now showed no rest panels"
+sleep 0.5
+import -window root "$art/rest-after-menu.png"
+
+# SIGTERM ends the program with status 0 and takes the panels down.
+kill -TERM "$app"
+status=0
+wait "$app" || status=$?
+[ "$status" -eq 0 ] || fail "SIGTERM gave exit status $status"
+[ "$(count_big 1000 700)" -eq 0 ] || fail "rest panels left on screen after SIGTERM"
+
+# ---- Demo scenarios ------------------------------------------------------------------------------
+for scenario in quit-confirm quit-limit restart-limit; do
+    private_user "$scenario"
+    "$prog" --demo-scenario "$scenario" --demo-language en 2>"$root/$scenario.log" &
+    demo=$!
+    pids="$demo $pids"
+    # The backdrop covers the left monitor; the alert comes over it.
+    backdrop_shown() { [ "$(count_big 1200 700)" -ge 1 ]; }
+    wait_for 100 backdrop_shown || fail "$scenario: no backdrop"
+    alert_shown() { big_windows 200 80 | awk '$4 < 1000' | grep -q .; }
+    wait_for 50 alert_shown || fail "$scenario: no alert"
+    sleep 0.5
+    import -window root "$art/demo-$scenario.png"
+    # The alert is on top: the screen shows something other than the backdrop colour under its
+    # centre.
+    set -- $(big_windows 200 80 | awk '$4 < 1000' | head -n 1)
+    pixel=$(convert "$art/demo-$scenario.png" -format "%[hex:p{$(($2 + $4 / 2)),$(($3 + $5 / 2))}]" info:)
+    [ "$pixel" != "071213" ] || fail "$scenario: the alert is hidden behind the backdrop"
+    # The restart-limit demo uses up the day's restart.
+    if [ "$scenario" = restart-limit ]; then
+        grep -q '"Lumatide.lastManualRestartWorkDay"' "$XDG_CONFIG_HOME/lumatide/preferences.json" \
+            || fail "restart-limit did not record the day"
+    else
+        ! grep -q 'Day"' "$XDG_CONFIG_HOME/lumatide/preferences.json" \
+            || fail "$scenario recorded a day"
+    fi
+    kill -TERM "$demo"
+    wait "$demo" || true
+done
+echo "shell_tray: ok"
