@@ -1,0 +1,41 @@
+#include "dialogs/AppAlerts.h"
+
+#include "content/Texts.h"
+#include "dialogs/ModalAlert.h"
+
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace lumatide {
+
+bool confirmTemporaryQuit(AppLanguage language) {
+    const Texts& texts = Texts::forLanguage(language);
+    const std::unique_ptr<QMessageBox> alert = makeAppAlert(CuteAlertKind::quitConfirm);
+    setAlertTexts(*alert, texts.quitConfirmTitle, texts.quitConfirmMessage);
+    QPushButton* quit = alert->addButton(texts.quitConfirmButton, QMessageBox::AcceptRole);
+    QPushButton* cancel = alert->addButton(texts.quitCancelButton, QMessageBox::RejectRole);
+    alert->setDefaultButton(quit);
+    alert->setEscapeButton(cancel);
+    runModal(*alert);
+    return alert->clickedButton() == quit;
+}
+
+void showTemporaryQuitLimit(AppLanguage language) {
+    const Texts& texts = Texts::forLanguage(language);
+    showNotice(CuteAlertKind::quitLimit, texts.quitLimitTitle, texts.quitLimitMessage);
+}
+
+void showManualRestartLimit(AppLanguage language) {
+    const Texts& texts = Texts::forLanguage(language);
+    showNotice(CuteAlertKind::restartLimit, texts.restartLimitTitle, texts.restartLimitMessage);
+}
+
+void showLaunchAtLoginError(const QString& error, AppLanguage language) {
+    showNotice(CuteAlertKind::launchAtLogin, Texts::forLanguage(language).menuLaunchAtLogin, error);
+}
+
+void showTemporaryQuitFailure(const QString& reason, AppLanguage language) {
+    showNotice(CuteAlertKind::quitLimit, Texts::forLanguage(language).menuQuit, reason);
+}
+
+} // namespace lumatide
