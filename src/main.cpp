@@ -1,11 +1,22 @@
-#include "app/BreakCycle.h"
 #include "app/CommandLine.h"
+#include "app/LumatideApp.h"
+#include "app/ModalAppDialogs.h"
+#include "app/SingleInstanceLock.h"
+#include "app/TerminationSignals.h"
+#include "overlay/OverlayController.h"
 #include "platform/linux/BootTimeClock.h"
+#include "platform/linux/DetachedRelauncher.h"
+#include "platform/linux/LinuxBusyProbe.h"
+#include "platform/linux/LinuxIdleTimeSource.h"
+#include "platform/linux/NetworkUsageEvents.h"
+#include "platform/linux/ProgramLocation.h"
+#include "platform/linux/XdgAutostart.h"
 #include "prefs/JsonFilePreferenceStore.h"
 #include "selftest/SelfTest.h"
+#include "warning/WarningController.h"
 
-#include <QCoreApplication>
-#include <QTimer>
+#include <QApplication>
+#include <QObject>
 
 using namespace lumatide;
 
@@ -16,31 +27,56 @@ int main(int argc, char** argv) {
     }
     setProcessArguments(arguments);
 
-    // The self-test needs no application object, display or session bus.
+    // The self-test needs no application object, display or session bus, and may run next to
+    // the program.
     if (arguments.contains(QStringLiteral("--self-test"))) {
         runSelfTest();
         return 0;
     }
 
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("lumatide"));
+    // A second copy (say, the hourly relaunch while the user already started one) leaves at
+    // once, before it touches the display.
+    SingleInstanceLock instance;
+    if (!instance.tryAcquire()) {
+        return 0;
+    }
 
-    const double workMinutes = parseMinutes(QStringLiteral("--work-minutes"), 30.0);
-    const double restMinutes = parseMinutes(QStringLiteral("--lock-minutes"), 5.0);
-    const auto demoWorkSeconds = parseSeconds(QStringLiteral("--demo-work-seconds"));
+    // Windows that must stay above everything need X11 (XWayland in a Wayland session).
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY")) {
+        qputenv("QT_QPA_PLATFORM", "xcb");
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("lumatide"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Lumatide"));
+    QApplication::setDesktopFileName(QStringLiteral("com.vexilo.lumatide"));
+    QApplication::setQuitOnLastWindowClosed(false);
+    TerminationSignals terminationSignals;
+
+    LumatideAppLengths lengths;
+    lengths.workMinutes = parseMinutes(QStringLiteral("--work-minutes"), 30.0);
+    lengths.restMinutes = parseMinutes(QStringLiteral("--lock-minutes"), 5.0);
+    lengths.demoWorkSeconds = parseSeconds(QStringLiteral("--demo-work-seconds"));
 
     JsonFilePreferenceStore defaults(JsonFilePreferenceStore::standardPath());
     BootTimeClock clock;
-    // The tray, the rest panels, the toast, idle time, busy probes and usage events are wired
-    // in as they become available; until then the cycle runs without them.
-    BreakCycle cycle(BreakCycleServices{clock, defaults},
-                     configuredWorkSeconds(workMinutes, demoWorkSeconds, defaults),
-                     configuredRestSeconds(restMinutes), demoWorkSeconds.has_value(), arguments);
-    cycle.launch();
+    OverlayController overlay(defaults);
+    WarningController warning;
+    LinuxIdleTimeSource idleTime;
+    LinuxBusyProbe busyProbe;
+    XdgAutostart loginItems;
+    DetachedRelauncher relauncher;
+    NetworkUsageEvents usage(defaults);
+    ModalAppDialogs dialogs;
 
-    QTimer tick;
-    tick.setInterval(1000);
-    QObject::connect(&tick, &QTimer::timeout, &app, [&cycle] { cycle.tick(); });
-    tick.start();
-    return QCoreApplication::exec();
+    LumatideApp lumatide(LumatideAppServices{defaults, clock, overlay, warning, &idleTime,
+                                             &busyProbe, loginItems, relauncher, usage, dialogs,
+                                             runningFromInstalledLocation()},
+                         lengths, arguments);
+    // Queued: the quit command returns to the event loop before the loop ends. exit(), not
+    // quit(): quit() first asks every window to close, and the rest panels refuse.
+    QObject::connect(
+        &lumatide, &LumatideApp::quitRequested, &app, [] { QCoreApplication::exit(0); },
+        Qt::QueuedConnection);
+    lumatide.applicationDidFinishLaunching();
+    return QApplication::exec();
 }
