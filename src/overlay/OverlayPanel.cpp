@@ -161,7 +161,7 @@ void OverlayPanel::setUnlockHandler(std::function<void()> handler) {
 void OverlayPanel::show() {
     window_->show();
     window_->raise();
-    window_->activateWindow();
+    // Activation and the keyboard go to one panel only (takeKeyboard).
     field_->setFocus(Qt::OtherFocusReason);
     updateBreathingText();
     breathTimer_.start();

@@ -16,7 +16,7 @@ constexpr int raiseIntervalMs = 1000;
 OverlayWindow::OverlayWindow(QScreen* screen)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                            Qt::X11BypassWindowManagerHint) {
-    setWindowTitle(QStringLiteral("Lumatide"));
+    setWindowTitle(QStringLiteral("Lumatide rest panel"));
     // Opaque from the first frame: the background view paints over this dark teal.
     QPalette dark = palette();
     dark.setColor(QPalette::Window, QColor::fromRgbF(0.03f, 0.09f, 0.10f));

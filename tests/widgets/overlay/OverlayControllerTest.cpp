@@ -7,10 +7,14 @@
 #include "overlay/OverlayWindow.h"
 #include "prefs/MemoryPreferenceStore.h"
 
+#include <QCursor>
+#include <QFile>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QPointer>
+#include <QProcess>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -163,4 +167,74 @@ TEST_F(OverlayControllerTest, ScreenChangesDuringARestRebuildThePanels) {
     Q_EMIT screen->geometryChanged(screen->geometry());
     QCoreApplication::processEvents();
     EXPECT_EQ(controller.panelCount(), 0u);
+}
+
+// Two screens of different sizes: run in a child process of this test program whose offscreen
+// platform is configured with them (the platform is chosen once per process).
+TEST(OverlayControllerScreens, EveryScreenGetsItsOwnPanelAndTheMainOneTheKeyboard) {
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    if (screens.size() < 2) {
+        if (qEnvironmentVariableIsSet("LUMATIDE_OVERLAY_CHILD")) {
+            FAIL() << "the child did not get two screens";
+        }
+        QTemporaryDir folder;
+        ASSERT_TRUE(folder.isValid());
+        QFile config(folder.filePath(QStringLiteral("screens.json")));
+        ASSERT_TRUE(config.open(QIODevice::WriteOnly));
+        config.write(R"({"screens": [
+            {"name": "LEFT", "x": 0, "y": 0, "width": 1280, "height": 720, "logicalDpi": 96},
+            {"name": "RIGHT", "x": 1280, "y": 0, "width": 1366, "height": 768, "logicalDpi": 96}
+        ]})");
+        config.close();
+        QProcess child;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"),
+                           QStringLiteral("offscreen:configfile=") + config.fileName());
+        environment.insert(QStringLiteral("LUMATIDE_OVERLAY_CHILD"), QStringLiteral("1"));
+        child.setProcessEnvironment(environment);
+        child.setProcessChannelMode(QProcess::MergedChannels);
+        child.start(QCoreApplication::applicationFilePath(),
+                    {QStringLiteral("--gtest_filter=OverlayControllerScreens.*")});
+        ASSERT_TRUE(child.waitForFinished(60000));
+        const QString output = QString::fromLocal8Bit(child.readAll());
+        EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
+        EXPECT_TRUE(output.contains(QStringLiteral("[  PASSED  ] 1 test"))) << output.toStdString();
+        return;
+    }
+
+    MemoryPreferenceStore defaults{QJsonObject{{passcodeKey, QStringLiteral("2468")}}};
+    OverlayController controller(defaults);
+    QCursor::setPos(screens.at(1)->geometry().center());
+    controller.show(firstAction(AppLanguage::english), AppLanguage::english);
+    ASSERT_EQ(controller.panelCount(), 2u);
+    EXPECT_EQ(controller.panel(0)->window()->geometry(), QRect(0, 0, 1280, 720));
+    EXPECT_EQ(controller.panel(1)->window()->geometry(), QRect(1280, 0, 1366, 768));
+    // The panel under the pointer takes the keyboard, not simply the last one built.
+    EXPECT_EQ(QWidget::keyboardGrabber(), controller.panel(1)->field());
+
+    for (std::size_t i = 0; i < 2; ++i) {
+        const OverlayWindow* window = controller.panel(i)->window();
+        const QRect inside(QPoint(0, 0), window->size());
+        const auto* message = window->findChild<QWidget*>(QStringLiteral("messageLabel"));
+        EXPECT_TRUE(inside.contains(message->geometry())) << i;
+        EXPECT_TRUE(inside.contains(controller.panel(i)->field()->geometry())) << i;
+    }
+
+    // A wrong passcode on one screen leaves both panels; the right one ends the rest on both.
+    int unlocks = 0;
+    controller.setUnlockHandler([&controller, &unlocks] {
+        ++unlocks;
+        controller.hide();
+    });
+    controller.show(firstAction(AppLanguage::english), AppLanguage::english);
+    QTest::keyClicks(controller.panel(0)->field(), QStringLiteral("0000"));
+    QTest::keyClick(controller.panel(0)->field(), Qt::Key_Return);
+    EXPECT_EQ(labelText(controller.panel(0)->window(), "messageLabel"),
+              QStringLiteral("Incorrect passcode"));
+    EXPECT_EQ(labelText(controller.panel(1)->window(), "messageLabel"), QString());
+    QTest::keyClicks(controller.panel(1)->field(), QStringLiteral("2468"));
+    QTest::keyClick(controller.panel(1)->field(), Qt::Key_Return);
+    EXPECT_EQ(unlocks, 1);
+    settleEvents();
+    EXPECT_EQ(overlayWindowCount(), 0);
 }

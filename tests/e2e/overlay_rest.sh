@@ -1,0 +1,153 @@
+#!/bin/sh
+# A rest covers both monitors above a full-screen window, a wrong passcode keeps the panels and
+# shows the message on the panel that has the keyboard, a click moves the keyboard to the other
+# monitor's panel, the right passcode removes every panel at once; a second run lets the rest
+# end by itself. Runs inside with-x-session.sh (LEFT 1280x720+0+0, RIGHT 1024x768+1280+0).
+#
+# Usage: overlay_rest.sh <path to lumatide>
+set -eu
+
+program=$1
+shots=$LUMATIDE_ARTIFACTS
+mkdir -p "$shots"
+
+private=$(mktemp -d)
+export HOME="$private/home" XDG_CONFIG_HOME="$private/config" XDG_RUNTIME_DIR="$private/run"
+mkdir -p "$HOME" "$XDG_CONFIG_HOME/lumatide" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+printf '%s\n' '{"Lumatide.passcode":"2468","Lumatide.anonymousTelemetryEnabled":false}' \
+    >"$XDG_CONFIG_HOME/lumatide/preferences.json"
+
+app=""
+fullscreen=""
+cleanup() {
+    [ -n "$app" ] && kill "$app" 2>/dev/null || true
+    [ -n "$fullscreen" ] && kill "$fullscreen" 2>/dev/null || true
+    wait 2>/dev/null || true
+    rm -rf "$private"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    import -window root "$shots/failure.png" 2>/dev/null || true
+    exit 1
+}
+
+# Visible rest-panel windows, one id a line.
+panels() {
+    xdotool search --onlyvisible --name '^Lumatide rest panel' 2>/dev/null || true
+}
+panel_count() {
+    panels | grep -c . || true
+}
+
+# wait_for <tenths of a second> <command...>: polls until the command succeeds.
+wait_for() {
+    limit=$1
+    shift
+    tries=0
+    until "$@"; do
+        tries=$((tries + 1))
+        [ "$tries" -ge "$limit" ] && return 1
+        sleep 0.1
+    done
+}
+two_panels() { [ "$(panel_count)" -eq 2 ]; }
+no_panels() { [ "$(panel_count)" -eq 0 ]; }
+
+# The colour of one pixel of a screenshot as "r g b" (0..255).
+pixel() {
+    convert "$1" -format "%[fx:int(255*p{$2,$3}.r)] %[fx:int(255*p{$2,$3}.g)] %[fx:int(255*p{$2,$3}.b)]" info:
+}
+# True when the pixel is the panel's dark teal rather than the white full-screen window.
+is_panel_colour() {
+    set -- $(pixel "$1" "$2" "$3")
+    [ "$1" -lt 60 ] && [ "$2" -lt 90 ] && [ "$3" -lt 90 ]
+}
+# Pixels of the incorrect-passcode colour (1.0, 0.55, 0.5) inside a region WxH+X+Y.
+message_pixels() {
+    convert "$1" -crop "$2" +repage -fuzz 6% -fill black -opaque white \
+        -fill white -opaque '#FF8C80' -fill black +opaque white \
+        -format '%[fx:int(mean*w*h+0.5)]' info:
+}
+# The y of the middle of the passcode field in column x: the first run of 20 white rows.
+field_middle() {
+    convert "$1" -crop "1x768+$2+0" +repage txt:- |
+        awk -F'[,:]' 'NR > 1 { if ($0 ~ /#FFFFFF/) { run++; if (run == 20) { print $2 - 10; exit } } else run = 0 }'
+}
+
+# A full-screen window in front, as a video player or presentation would be.
+xlogo -bg white -fg white >/dev/null 2>&1 &
+fullscreen=$!
+wait_for 50 xdotool search --onlyvisible --class xlogo >/dev/null || fail "xlogo did not appear"
+wmctrl -r xlogo -b add,fullscreen
+wmctrl -a xlogo
+xdotool mousemove 640 360
+sleep 0.5
+import -window root "$shots/before-rest.png"
+
+# Run 1: unlock with the passcode.
+"$program" --demo-work-seconds 3 --lock-minutes 0.25 --demo-language en &
+app=$!
+wait_for 100 two_panels || fail "the rest did not put up two panels ($(panel_count))"
+
+geometries=$(for id in $(panels); do
+    xwininfo -id "$id" | awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF }
+                              /Width:/ { w = $NF } /Height:/ { h = $NF } END { print w "x" h "+" x "+" y }'
+done | sort | tr '\n' ' ')
+[ "$geometries" = "1024x768+1280+0 1280x720+0+0 " ] || fail "panel geometries: $geometries"
+
+sleep 0.5
+import -window root "$shots/rest-both-monitors.png"
+for point in "5 5" "1275 715" "640 5" "1285 5" "2299 763" "1800 5"; do
+    # shellcheck disable=SC2086
+    is_panel_colour "$shots/rest-both-monitors.png" $point ||
+        fail "not covered at $point: $(pixel "$shots/rest-both-monitors.png" $point)"
+done
+
+# Typing reaches the panel under the pointer without a click, though xlogo had the focus.
+xdotool type --delay 60 1357
+xdotool key Return
+sleep 0.7
+import -window root "$shots/wrong-passcode-left.png"
+[ "$(panel_count)" -eq 2 ] || fail "a wrong passcode removed panels"
+left=$(message_pixels "$shots/wrong-passcode-left.png" 1280x300+0+420)
+right=$(message_pixels "$shots/wrong-passcode-left.png" 1024x400+1280+368)
+[ "$left" -gt 20 ] || fail "no incorrect-passcode message on the left panel ($left)"
+[ "$right" -eq 0 ] || fail "message on the right panel too ($right)"
+
+# A click into the other monitor's field moves the keyboard there.
+y=$(field_middle "$shots/wrong-passcode-left.png" 1880)
+[ -n "$y" ] || fail "no passcode field found on the right panel"
+xdotool mousemove 1880 "$y" click 1
+sleep 0.3
+xdotool type --delay 60 9999
+xdotool key Return
+sleep 0.7
+import -window root "$shots/wrong-passcode-right.png"
+right=$(message_pixels "$shots/wrong-passcode-right.png" 1024x400+1280+368)
+[ "$right" -gt 20 ] || fail "no incorrect-passcode message on the right panel ($right)"
+[ "$(panel_count)" -eq 2 ] || fail "a wrong passcode removed panels"
+
+xdotool type --delay 60 2468
+xdotool key Return
+wait_for 20 no_panels || fail "the passcode left $(panel_count) panels"
+sleep 0.3
+import -window root "$shots/after-unlock.png"
+is_panel_colour "$shots/after-unlock.png" 5 5 && fail "the left monitor is still covered"
+kill "$app"
+wait "$app" 2>/dev/null || true
+app=""
+
+# Run 2: the rest ends by itself after its 15 s.
+"$program" --demo-work-seconds 3 --lock-minutes 0.25 --demo-language en &
+app=$!
+wait_for 100 two_panels || fail "the second rest did not put up two panels"
+shown=$(date +%s)
+import -window root "$shots/second-rest.png"
+wait_for 250 no_panels || fail "the rest did not end by itself"
+lasted=$(($(date +%s) - shown))
+[ "$lasted" -ge 12 ] || fail "the rest ended after only $lasted s"
+import -window root "$shots/after-timed-rest.png"
+echo "overlay rest: ok (timed rest lasted about $lasted s)"
