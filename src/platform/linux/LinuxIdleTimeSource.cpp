@@ -93,9 +93,18 @@ std::optional<double> LinuxIdleTimeSource::dbusIdleSeconds(const QString& servic
                                                            const QString& path,
                                                            const QString& interface,
                                                            const QString& method) {
+    using Clock = std::chrono::steady_clock;
+    const auto start = Clock::now();
+    if (start < quietUntil_) {
+        return std::nullopt;
+    }
     const auto reply = boundedCall(bus_, service, path, interface, method, {},
                                    static_cast<int>(DBusCallBudget::callLimit.count()));
     if (!reply || reply->isEmpty()) {
+        // A quick failure (no such service) costs nothing to repeat; a time-out does.
+        if (Clock::now() - start >= DBusCallBudget::callLimit * 9 / 10) {
+            quietUntil_ = Clock::now() + std::chrono::minutes(1);
+        }
         return std::nullopt;
     }
     // Both services answer in milliseconds.

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QDBusConnection>
+#include <chrono>
 #include <memory>
 
 namespace lumatide {
@@ -12,7 +13,8 @@ namespace lumatide {
 // The user's idle time in a Linux desktop session: the X server's MIT-SCREEN-SAVER counter in
 // an X11 session, the compositor's idle monitor on GNOME or KDE Wayland, nothing elsewhere.
 // The X connection is opened once and kept; a D-Bus call waits at most 500 ms and counts as
-// nothing past that.
+// nothing past that. A service that let a call time out is left alone for a minute (nothing is
+// reported meanwhile), so a hung compositor does not stall every tick by half a second.
 class LinuxIdleTimeSource final : public IdleTimeSource {
 public:
     // The current session, as its environment describes it, on the session bus and $DISPLAY.
@@ -37,6 +39,7 @@ private:
     IdleTimeBackend backend_;
     QDBusConnection bus_;
     std::unique_ptr<X11Counter> x11_;
+    std::chrono::steady_clock::time_point quietUntil_;
 };
 
 } // namespace lumatide
