@@ -1,5 +1,6 @@
 #include "overlay/FigureView.h"
 
+#include "overlay/BackgroundView.h"
 #include "widgets/overlay_paint/PaintTestSupport.h"
 
 #include <QCoreApplication>
@@ -99,7 +100,10 @@ TEST(FigureView, CallbackMayReplaceItselfOrTearTheViewDown) {
 }
 
 TEST(FigureView, DrawsItsKindAndRedrawsOnlyWhileShown) {
+    BackgroundView panel; // as on a rest panel: the figure drawn over the background
+    panel.resize(600, 300);
     ManualFigure figure;
+    figure.view->setParent(&panel);
     EXPECT_EQ(figure.view->kind(), ActionKind::drink);
     figure.seconds = 1.0;
     const QImage drink = figure.view->grab().toImage();
@@ -109,14 +113,14 @@ TEST(FigureView, DrawsItsKindAndRedrawsOnlyWhileShown) {
     EXPECT_EQ(figure.view->language(), AppLanguage::german);
     const QImage breathe = figure.view->grab().toImage();
     EXPECT_NE(drink, breathe);
-    saveArtifact(breathe, QStringLiteral("figure-view-breathe-de"));
+    saveArtifact(panel.grab().toImage(), QStringLiteral("figure-view-breathe-de"));
 
     auto* timer = figure.view->findChild<QTimer*>();
     ASSERT_NE(timer, nullptr);
     EXPECT_FALSE(timer->isActive());
-    figure.view->show();
+    panel.show();
     EXPECT_TRUE(timer->isActive());
     EXPECT_EQ(timer->interval(), 33);
-    figure.view->hide();
+    panel.hide();
     EXPECT_FALSE(timer->isActive());
 }
