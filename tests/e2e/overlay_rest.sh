@@ -2,7 +2,8 @@
 # A rest covers both monitors above a full-screen window, a wrong passcode keeps the panels and
 # shows the message on the panel that has the keyboard, a click moves the keyboard to the other
 # monitor's panel, the right passcode removes every panel at once; a second run lets the rest
-# end by itself. Runs inside with-x-session.sh (LEFT 1280x720+0+0, RIGHT 1024x768+1280+0).
+# end by itself, and a monitor added meanwhile is covered at once.
+# Runs inside with-x-session.sh (LEFT 1280x720+0+0, RIGHT 1024x768+1280+0).
 #
 # Usage: overlay_rest.sh <path to lumatide>
 set -eu
@@ -20,10 +21,20 @@ printf '%s\n' '{"Lumatide.passcode":"2468","Lumatide.anonymousTelemetryEnabled":
 
 app=""
 fullscreen=""
+# Ends a process: politely first, then for good after 3 s.
+stop() {
+    kill "$1" 2>/dev/null || return 0
+    tries=0
+    while kill -0 "$1" 2>/dev/null && [ "$tries" -lt 30 ]; do
+        tries=$((tries + 1))
+        sleep 0.1
+    done
+    kill -9 "$1" 2>/dev/null || true
+    wait "$1" 2>/dev/null || true
+}
 cleanup() {
-    [ -n "$app" ] && kill "$app" 2>/dev/null || true
-    [ -n "$fullscreen" ] && kill "$fullscreen" 2>/dev/null || true
-    wait 2>/dev/null || true
+    [ -n "$app" ] && stop "$app"
+    [ -n "$fullscreen" ] && stop "$fullscreen"
     rm -rf "$private"
 }
 trap cleanup EXIT
@@ -87,8 +98,8 @@ xdotool mousemove 640 360
 sleep 0.5
 import -window root "$shots/before-rest.png"
 
-# Run 1: unlock with the passcode.
-"$program" --demo-work-seconds 3 --lock-minutes 0.25 --demo-language en &
+# Run 1: unlock with the passcode (a rest long enough for a loaded machine).
+"$program" --demo-work-seconds 3 --lock-minutes 0.5 --demo-language en &
 app=$!
 wait_for 100 two_panels || fail "the rest did not put up two panels ($(panel_count))"
 
@@ -136,8 +147,7 @@ wait_for 20 no_panels || fail "the passcode left $(panel_count) panels"
 sleep 0.3
 import -window root "$shots/after-unlock.png"
 is_panel_colour "$shots/after-unlock.png" 5 5 && fail "the left monitor is still covered"
-kill "$app"
-wait "$app" 2>/dev/null || true
+stop "$app"
 app=""
 
 # Run 2: the rest ends by itself after its 15 s.
@@ -146,6 +156,15 @@ app=$!
 wait_for 100 two_panels || fail "the second rest did not put up two panels"
 shown=$(date +%s)
 import -window root "$shots/second-rest.png"
+
+# A monitor plugged in during the rest gets its panel at once; unplugged, its panel goes.
+three_panels() { [ "$(panel_count)" -eq 3 ]; }
+xrandr --setmonitor THIRD 400/106x48/13+0+720 none >/dev/null
+wait_for 30 three_panels || fail "no panel for an added monitor ($(panel_count))"
+panels | xargs -n1 xwininfo -id | grep -q 'Width: 400' || fail "the added panel has the wrong size"
+import -window root "$shots/monitor-added.png"
+xrandr --delmonitor THIRD >/dev/null
+wait_for 30 two_panels || fail "the panel of a removed monitor stayed ($(panel_count))"
 wait_for 250 no_panels || fail "the rest did not end by itself"
 lasted=$(($(date +%s) - shown))
 [ "$lasted" -ge 12 ] || fail "the rest ended after only $lasted s"
