@@ -59,11 +59,13 @@ void OverlayController::watchScreen(QScreen* screen) {
 
 void OverlayController::show(const BreakAction& action, AppLanguage language) {
     hide();
+    // Remembered even with no screen at all, so a screen that turns up during the rest is
+    // covered by the rebuild.
+    shown_ = Shown{action, language, std::nullopt};
     const QList<QScreen*> screens = QGuiApplication::screens();
     if (screens.isEmpty()) {
         return;
     }
-    shown_ = Shown{action, language, std::nullopt};
     for (QScreen* screen : screens) {
         auto panel = std::make_unique<OverlayPanel>(screen, action, language, defaults_);
         panel->setUnlockHandler(onUnlock_);

@@ -36,6 +36,7 @@ public:
     // Copied into each panel when it is built: panels already shown keep their handler.
     void setUnlockHandler(std::function<void()> handler) override;
 
+    // A rest is shown (its panels may be none while no screen is connected).
     bool isShowing() const { return shown_.has_value(); }
     std::size_t panelCount() const { return panels_.size(); }
     OverlayPanel* panel(std::size_t index) const { return panels_.at(index).get(); }
