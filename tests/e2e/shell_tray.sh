@@ -58,7 +58,8 @@ has_tray_icon() { [ -n "$(tray_icon)" ]; }
 # Visible windows of the program at least w x h big, one "id x y w h" per line.
 big_windows() {
     for w in $(xdotool search --onlyvisible --class lumatide 2>/dev/null); do
-        eval "$(xdotool getwindowgeometry --shell "$w")"
+        geometry=$(xdotool getwindowgeometry --shell "$w" 2>/dev/null) || continue
+        eval "$geometry"
         if [ "$WIDTH" -ge "$1" ] && [ "$HEIGHT" -ge "$2" ]; then
             echo "$w $X $Y $WIDTH $HEIGHT"
         fi
@@ -87,13 +88,21 @@ kill -0 "$app" || fail "the first instance is gone"
 xdotool mousemove $((icon_x + icon_w / 2)) $((icon_y + icon_h / 2))
 sleep 0.2
 xdotool mousemove $((icon_x + icon_w / 2 + 1)) $((icon_y + icon_h / 2))
-tooltip_shown() { big_windows 20 10 | grep -qv "^$icon "; }
+# The tooltip: a small window of the program's other than the icon (the countdown toast, which
+# may come meanwhile, is much taller).
+tooltips() { big_windows 20 10 | awk -v icon="$icon" '$1 != icon && $5 <= 40'; }
+tooltip_shown() { tooltips | grep -q .; }
 wait_for 40 tooltip_shown || fail "no tooltip over the tray icon"
-import -window root "$art/tray-tooltip.png"
-# Read the tooltip: crop it and, where an OCR engine is installed, read its text.
-set -- $(big_windows 20 10 | grep -v "^$icon " | head -n 1)
-convert "$art/tray-tooltip.png" -crop "${4}x${5}+${2}+${3}" +repage -colorspace Gray \
-    -resize 400% -threshold 55% -bordercolor white -border 20 "$art/tray-tooltip-text.png"
+# Screenshot, then crop the tooltip out of it; the tooltip may be redrawn meanwhile as the
+# title changes every second, so both are tried again until they match.
+capture_tooltip() {
+    import -window root "$art/tray-tooltip.png"
+    set -- $(tooltips | head -n 1)
+    [ "$#" -ge 5 ] || return 1
+    convert "$art/tray-tooltip.png" -crop "${4}x${5}+${2}+${3}" +repage -colorspace Gray \
+        -resize 400% -threshold 55% -bordercolor white -border 20 "$art/tray-tooltip-text.png"
+}
+wait_for 20 capture_tooltip || fail "the tooltip went away before it could be read"
 if command -v tesseract >/dev/null 2>&1; then
     text=$(tesseract "$art/tray-tooltip-text.png" - --psm 7 \
         -c tessedit_char_whitelist="WB 0123456789:" 2>/dev/null | tr -d '\n')
@@ -103,6 +112,21 @@ fi
 convert "$art/tray-tooltip.png" -crop 200x64+0+$((icon_y - 32)) +repage -scale 300% \
     "$art/tray-icon.png"
 
+kill -TERM "$app"
+status=0
+wait "$app" || status=$?
+[ "$status" -eq 0 ] || fail "SIGTERM gave exit status $status"
+
+# ---- The menu starts a rest ---------------------------------------------------------------------
+# An ordinary 30-minute work period, so that a rest can only come from the menu.
+"$prog" --demo-language en 2>"$root/menu.log" &
+app=$!
+pids="$app $pids"
+wait_for 100 has_tray_icon || fail "no tray icon after a restart"
+icon=$(($(tray_icon)))
+eval "$(xdotool getwindowgeometry --shell "$icon")"
+xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2))
+sleep 0.2
 # A left click opens the menu; its first row is Start Break Now.
 xdotool click 1
 menu_open() { big_windows 120 150 | grep -q .; }
@@ -124,7 +148,7 @@ import -window root "$art/rest-after-menu.png"
 kill -TERM "$app"
 status=0
 wait "$app" || status=$?
-[ "$status" -eq 0 ] || fail "SIGTERM gave exit status $status"
+[ "$status" -eq 0 ] || fail "SIGTERM during a rest gave exit status $status"
 [ "$(count_big 1000 700)" -eq 0 ] || fail "rest panels left on screen after SIGTERM"
 
 # ---- Demo scenarios ------------------------------------------------------------------------------
