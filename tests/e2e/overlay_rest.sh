@@ -65,7 +65,14 @@ wait_for() {
     done
 }
 two_panels() { [ "$(panel_count)" -eq 2 ]; }
-no_panels() { [ "$(panel_count)" -eq 0 ]; }
+# Twice in a row: a search that meets windows being rebuilt can come back empty once.
+no_panels() { [ "$(panel_count)" -eq 0 ] && sleep 0.2 && [ "$(panel_count)" -eq 0 ]; }
+has_panel_of_width() {
+    for id in $(panels); do
+        xwininfo -id "$id" 2>/dev/null | grep -q "Width: $1\$" && return 0
+    done
+    return 1
+}
 
 # The colour of one pixel of a screenshot as "r g b" (0..255).
 pixel() {
@@ -161,7 +168,7 @@ import -window root "$shots/second-rest.png"
 three_panels() { [ "$(panel_count)" -eq 3 ]; }
 xrandr --setmonitor THIRD 400/106x48/13+0+720 none >/dev/null
 wait_for 30 three_panels || fail "no panel for an added monitor ($(panel_count))"
-panels | xargs -n1 xwininfo -id | grep -q 'Width: 400' || fail "the added panel has the wrong size"
+wait_for 30 has_panel_of_width 400 || fail "the added monitor's panel has the wrong size"
 import -window root "$shots/monitor-added.png"
 xrandr --delmonitor THIRD >/dev/null
 wait_for 30 two_panels || fail "the panel of a removed monitor stayed ($(panel_count))"
