@@ -17,8 +17,36 @@
 
 #include <QApplication>
 #include <QObject>
+#include <cstdio>
 
 using namespace lumatide;
+
+namespace {
+
+// Printed by --help; one line per option, as the man page lists them.
+constexpr const char* usageText =
+    "Usage: lumatide [option value]...\n"
+    "A break reminder: counts work periods down in the tray and covers every screen with a\n"
+    "rest panel when a break is due.\n"
+    "\n"
+    "  --work-minutes MINUTES       work length while none is chosen in the menu (30 to 50)\n"
+    "  --lock-minutes MINUTES       rest length (default 5)\n"
+    "  --demo-work-seconds SECONDS  short work periods for demonstrations, never postponed\n"
+    "  --demo-language CODE         interface language: zh-Hans, en, ja, ko, es, fr or de\n"
+    "  --demo-scenario NAME         show a dialog: quit-confirm, quit-limit or restart-limit\n"
+    "  --self-test                  check the built-in rules and texts, then exit\n"
+    "  --help                       show this help and exit\n"
+    "  --version                    show the version and exit\n"
+    "\n"
+    "An option and its value are separate arguments (--work-minutes 40); unreadable values\n"
+    "are ignored.\n";
+
+// Whether an argument after the program path is exactly `option`.
+bool hasFlag(const QStringList& arguments, const QString& option) {
+    return arguments.indexOf(option, 1) >= 0;
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     QStringList arguments;
@@ -31,6 +59,16 @@ int main(int argc, char** argv) {
     // the program.
     if (arguments.contains(QStringLiteral("--self-test"))) {
         runSelfTest();
+        return 0;
+    }
+
+    // Answered before the instance lock, so they also work while the program is running.
+    if (hasFlag(arguments, QStringLiteral("--help"))) {
+        std::fputs(usageText, stdout);
+        return 0;
+    }
+    if (hasFlag(arguments, QStringLiteral("--version"))) {
+        std::printf("lumatide %s\n", LUMATIDE_VERSION);
         return 0;
     }
 
