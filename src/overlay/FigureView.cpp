@@ -77,8 +77,19 @@ bool FigureView::notifyStep() {
     return !self.isNull();
 }
 
+double FigureView::floatOffset() const {
+    const double shownSeconds =
+        shown_.isValid() ? static_cast<double>(shown_.nsecsElapsed()) / 1e9 : 0.0;
+    return snappedFloatOffset(figureFloatOffset(shownSeconds), devicePixelRatioF());
+}
+
 void FigureView::tick() {
-    if (notifyStep()) {
+    if (!notifyStep()) {
+        return;
+    }
+    // Most ticks find the same picture: the step lasts seconds and the float moves about one
+    // pixel in 0.7 s.
+    if (stepIndex() != paintedStep_ || floatOffset() != paintedOffset_) {
         update();
     }
 }
@@ -108,11 +119,10 @@ void FigureView::paintEvent(QPaintEvent* /*event*/) {
             Qt::QueuedConnection);
     }
     QPainter painter(this);
-    const double shownSeconds =
-        shown_.isValid() ? static_cast<double>(shown_.nsecsElapsed()) / 1e9 : 0.0;
-    // The float moves the drawing up; Qt's y grows downwards.
-    painter.translate(0.0, -figureFloatOffset(shownSeconds));
-    paintPoseSheet(painter, QRectF(rect()), kind_, language_, elapsedSeconds());
+    const double seconds = elapsedSeconds();
+    paintedStep_ = poseStepIndex(seconds);
+    paintedOffset_ = floatOffset();
+    sheet_.paint(painter, QRectF(rect()), kind_, language_, seconds, paintedOffset_);
 }
 
 } // namespace lumatide

@@ -2,6 +2,7 @@
 
 #include "content/ActionKind.h"
 #include "content/AppLanguage.h"
+#include "overlay/PoseSheetCache.h"
 
 #include <QElapsedTimer>
 #include <QWidget>
@@ -13,7 +14,8 @@ namespace lumatide {
 
 // The animated pose sheet in the middle of a rest panel. The step loop is anchored when the view
 // is created and runs on a monotonic clock; while the view is shown a timer redraws it 30 times
-// a second and reports each change of step to the owner.
+// a second, reports each change of step to the owner and repaints when the picture changed: the
+// step, or the float by a whole device pixel.
 class FigureView final : public QWidget {
 public:
     // Seconds since the start of the step loop.
@@ -42,6 +44,7 @@ private:
     bool notifyStep();
     void tick();
     double elapsedSeconds() const;
+    double floatOffset() const;
 
     ActionKind kind_ = ActionKind::drink;
     AppLanguage language_;
@@ -52,6 +55,9 @@ private:
     ElapsedSource elapsed_;
     QElapsedTimer shown_; // origin of the float, restarted whenever the view is shown
     QTimer* timer_;       // child of the view
+    PoseSheetCache sheet_;
+    int paintedStep_ = -1;
+    double paintedOffset_ = 0.0;
 };
 
 } // namespace lumatide
