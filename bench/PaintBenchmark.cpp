@@ -2,12 +2,17 @@
 //   build/<dir>/bench/lumatide_paint_bench --benchmark_repetitions=5
 //       --benchmark_report_aggregates_only=true   (one line)
 // The stacked-glow runs paint the background with 36 translucent ellipses per glow, the way the
-// glows were first drawn; the others with the one-gradient glow the panels use.
+// glows were first drawn; the others with the one-gradient glow the panels use. The pose sheet
+// is timed drawn from scratch (what a new step costs) and copied from the kept drawing with the
+// float (what every other frame costs).
 
 #include "app/Constants.h"
 #include "content/ActionKind.h"
 #include "content/AppLanguage.h"
+#include "dialogs/AlertIcon.h"
 #include "overlay/BackgroundPainter.h"
+#include "overlay/BearPainter.h"
+#include "overlay/PoseSheetCache.h"
 #include "overlay/PoseSheetPainter.h"
 
 #include <QGuiApplication>
@@ -43,22 +48,71 @@ void backgroundFrameStackedGlow(benchmark::State& state) {
 }
 
 // The figure of a screen of the given size, as the panel sizes it.
-void poseSheetFrame(benchmark::State& state) {
-    const double width =
-        std::min(figureWidthRatio * static_cast<double>(state.range(0)), figureMaxWidth);
-    const double height =
-        std::min(figureHeightRatio * static_cast<double>(state.range(1)), figureMaxHeight);
-    QImage target(static_cast<int>(width + 1), static_cast<int>(height + 1),
+QSizeF figureSize(const benchmark::State& state) {
+    return {std::min(figureWidthRatio * static_cast<double>(state.range(0)), figureMaxWidth),
+            std::min(figureHeightRatio * static_cast<double>(state.range(1)), figureMaxHeight)};
+}
+
+QImage figureTarget(QSizeF size) {
+    return QImage(static_cast<int>(size.width() + 1), static_cast<int>(size.height() + 1),
                   QImage::Format_ARGB32_Premultiplied);
+}
+
+// Every frame drawn from scratch: the cost of a new step.
+void poseSheetFrame(benchmark::State& state) {
+    const QSizeF size = figureSize(state);
+    QImage target = figureTarget(size);
     double seconds = 0.0;
     for (auto _ : state) {
         target.fill(Qt::transparent);
         QPainter painter(&target);
-        paintPoseSheet(painter, QRectF(0, 0, width, height), ActionKind::taiChi,
+        paintPoseSheet(painter, QRectF(QPointF(0, 0), size), ActionKind::taiChi,
                        AppLanguage::english, seconds);
         painter.end();
         benchmark::DoNotOptimize(target.constBits());
         seconds += figureAnimationFrameRate;
+    }
+}
+
+// A frame within a step: the kept sheet copied with the float, over an opaque backdrop as on
+// a panel. The sheet is drawn once, before the timing.
+void poseSheetFrameKept(benchmark::State& state) {
+    const QSizeF size = figureSize(state);
+    QImage target = figureTarget(size);
+    target.fill(Qt::darkCyan);
+    PoseSheetCache cache;
+    double seconds = 0.5;
+    for (auto _ : state) {
+        QPainter painter(&target);
+        cache.paint(painter, QRectF(QPointF(0, 0), size), ActionKind::taiChi, AppLanguage::english,
+                    0.5, figureFloatOffset(seconds));
+        painter.end();
+        benchmark::DoNotOptimize(target.constBits());
+        seconds += figureAnimationFrameRate;
+    }
+    if (cache.renderCount() != 1) {
+        state.SkipWithError("the sheet was drawn again within a step");
+    }
+}
+
+// One bear of a cell on a 1920 x 1080 screen's sheet (four cells across).
+void bearFigure(benchmark::State& state) {
+    QImage target(340, 300, QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        target.fill(Qt::transparent);
+        QPainter painter(&target);
+        painter.setRenderHint(QPainter::Antialiasing);
+        paintBear(painter, QRectF(0, 0, 340, 300), ActionKind::taiChi, 3.0 / 7.0, true, false);
+        painter.end();
+        benchmark::DoNotOptimize(target.constBits());
+    }
+}
+
+void alertIcon(benchmark::State& state) {
+    const qreal ratio = static_cast<qreal>(state.range(0));
+    for (auto _ : state) {
+        const QPixmap icon = makeCuteAlertIcon(CuteAlertKind::passcode, ratio);
+        benchmark::DoNotOptimize(icon.cacheKey());
     }
 }
 
@@ -80,11 +134,19 @@ BENCHMARK(poseSheetFrame)
     ->Unit(benchmark::kMillisecond)
     ->MeasureProcessCPUTime();
 
+BENCHMARK(poseSheetFrameKept)
+    ->Args({1920, 1080})
+    ->Args({3840, 2160})
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime();
+BENCHMARK(bearFigure)->Unit(benchmark::kMicrosecond)->MeasureProcessCPUTime();
+BENCHMARK(alertIcon)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond)->MeasureProcessCPUTime();
+
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
-    QGuiApplication app(argc, argv); // fonts for the sheet's texts
+    QGuiApplication app(argc, argv); // fonts for the sheet's texts, pixmaps for the icon
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 1;
