@@ -25,6 +25,11 @@ namespace {
 // process is stuck, and the write is given up rather than freezing the caller.
 constexpr int lockWaitMilliseconds = 5000;
 constexpr unsigned long lockPollMilliseconds = 5;
+// A writer killed between creating the lock file and writing its process id into it leaves an
+// empty lock file that names no process; QLockFile would only call that stale after 30 s, so
+// every write in between would fail. A live holder keeps an flock on the file, which stops its
+// removal however old it is, so a short limit is safe.
+constexpr int staleLockMilliseconds = 2000;
 constexpr mode_t privateFileMode = 0600;
 constexpr mode_t privateFolderMode = 0700;
 
@@ -268,6 +273,7 @@ bool JsonFilePreferenceStore::update(const QString& key, const std::optional<QJs
         return fail(error);
     }
     QLockFile lock(filePath_ + QStringLiteral(".lock"));
+    lock.setStaleLockTime(staleLockMilliseconds);
     if (!acquire(lock, error)) {
         return fail(error);
     }

@@ -145,7 +145,11 @@ std::optional<QString> XdgAutostart::writeEntry(bool hidden) const {
     // A failure to create the folder shows up as the save file's own error just below.
     QDir().mkpath(QFileInfo(entryPath_).absolutePath());
     QSaveFile file(entryPath_);
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Readable by all like any desktop entry, but writable only by the user whatever the umask:
+    // whoever can change the entry chooses what runs at the user's next login.
+    if (!file.open(QIODevice::WriteOnly) ||
+        !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                             QFileDevice::ReadGroup | QFileDevice::ReadOther)) {
         return QStringLiteral("Could not write the autostart entry %1: %2")
             .arg(entryPath_, file.errorString());
     }
