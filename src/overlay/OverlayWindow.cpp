@@ -1,15 +1,32 @@
 #include "overlay/OverlayWindow.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QPalette>
 #include <QScreen>
 #include <QWindow>
+#include <xcb/xcb.h>
 
 namespace lumatide {
 
 namespace {
 
 constexpr int raiseIntervalMs = 1000;
+
+// Maps the window again behind Qt's back. The panel bypasses the window manager, so any client
+// may unmap it (xdotool windowunmap); Qt then only sees it unexposed and still thinks it shown,
+// and a hide() and show() would lose the keyboard grab and the focus.
+void remapX11Window(QWindow& window) {
+    if (QGuiApplication::platformName() != QLatin1String("xcb")) {
+        return;
+    }
+    const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (x11 == nullptr || x11->connection() == nullptr) {
+        return;
+    }
+    xcb_map_window(x11->connection(), static_cast<xcb_window_t>(window.winId()));
+    xcb_flush(x11->connection());
+}
 
 } // namespace
 
@@ -31,6 +48,9 @@ OverlayWindow::OverlayWindow(QScreen* screen)
 }
 
 void OverlayWindow::reassertPosition() {
+    if (isVisible() && windowHandle() != nullptr && !windowHandle()->isExposed()) {
+        remapX11Window(*windowHandle());
+    }
     raise();
     QWidget* grabber = QWidget::keyboardGrabber();
     if (grabber != nullptr && grabber->window() == this && windowHandle() != nullptr) {

@@ -15,9 +15,9 @@ class OverlayWindow final : public QWidget {
 public:
     explicit OverlayWindow(QScreen* screen);
 
-    // Stacks the window on top again and, when the keyboard is grabbed by one of its
-    // children, asks the display for the grab again (a menu or another program may have
-    // taken it meanwhile).
+    // Maps the window again if another program unmapped it, stacks it on top again and, when the
+    // keyboard is grabbed by one of its children, asks the display for the grab again (a menu or
+    // another program may have taken it meanwhile).
     void reassertPosition();
 
 protected:

@@ -1,0 +1,193 @@
+#!/bin/sh
+# The rest panels cannot be escaped with a window manager running: Escape, Alt+F4, Alt+Tab, a
+# close request through the window manager, unmapping or minimising a panel, a new full-screen
+# window and a switch of workspace each leave both monitors covered again within a second and
+# the passcode field still taking typing. Only the passcode removes the panels.
+# Runs inside with-x-session.sh (LEFT 1280x720+0+0, RIGHT 1024x768+1280+0).
+#
+# Usage: overlay_escape.sh <path to lumatide>
+set -eu
+
+program=$1
+shots=$LUMATIDE_ARTIFACTS
+mkdir -p "$shots"
+
+private=$(mktemp -d)
+export HOME="$private/home" XDG_CONFIG_HOME="$private/config" XDG_RUNTIME_DIR="$private/run"
+mkdir -p "$HOME" "$XDG_CONFIG_HOME/lumatide" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+printf '%s\n' '{"Lumatide.passcode":"2468","Lumatide.anonymousTelemetryEnabled":false}' \
+    >"$XDG_CONFIG_HOME/lumatide/preferences.json"
+
+app=""
+others=""
+stop() {
+    kill "$1" 2>/dev/null || return 0
+    tries=0
+    while kill -0 "$1" 2>/dev/null && [ "$tries" -lt 30 ]; do
+        tries=$((tries + 1))
+        sleep 0.1
+    done
+    kill -9 "$1" 2>/dev/null || true
+    wait "$1" 2>/dev/null || true
+}
+cleanup() {
+    [ -n "$app" ] && stop "$app"
+    for pid in $others; do stop "$pid"; done
+    rm -rf "$private"
+}
+trap cleanup EXIT
+
+step=start
+fail() {
+    echo "FAIL after $step: $*" >&2
+    import -window root "$shots/escape-failure.png" 2>/dev/null || true
+    exit 1
+}
+
+panels() {
+    xdotool search --onlyvisible --name '^Lumatide rest panel' 2>/dev/null || true
+}
+panel_count() {
+    panels | grep -c . || true
+}
+# The panel window covering a point of the root window.
+panel_at() {
+    for id in $(xdotool search --name '^Lumatide rest panel' 2>/dev/null); do
+        if xwininfo -id "$id" 2>/dev/null | awk -v px="$1" -v py="$2" '
+            /Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF }
+            /Width:/ { w = $NF } /Height:/ { h = $NF }
+            END { exit !(px >= x && px < x + w && py >= y && py < y + h) }'; then
+            echo "$id"
+            return 0
+        fi
+    done
+    return 1
+}
+wait_for() {
+    limit=$1
+    shift
+    tries=0
+    until "$@"; do
+        tries=$((tries + 1))
+        [ "$tries" -ge "$limit" ] && return 1
+        sleep 0.1
+    done
+}
+# Both monitors covered: two mapped panels and the panel's dark teal (not the white of the
+# full-screen windows) in the corners and middles of both monitors, read in one pass.
+covered() {
+    [ "$(panel_count)" -eq 2 ] || return 1
+    import -window root "$private/now.miff" 2>/dev/null || return 1
+    format=""
+    for point in "5,5" "1275,715" "640,5" "1285,5" "2299,763" "1800,5"; do
+        format="$format%[fx:p{$point}.r<0.24 && p{$point}.g<0.35 && p{$point}.b<0.35]"
+    done
+    [ "$(convert "$private/now.miff" -format "$format" info: 2>/dev/null)" = 111111 ]
+}
+# The y of the middle of the passcode field in column x: the first run of 20 white rows.
+field_middle() {
+    convert "$1" -crop "1x768+$2+0" +repage txt:- |
+        awk -F'[,:]' 'NR > 1 { if ($0 ~ /#FFFFFF/) { run++; if (run == 20) { print $2 - 10; exit } } else run = 0 }'
+}
+# Pixels of the incorrect-passcode colour inside a region WxH+X+Y.
+message_pixels() {
+    convert "$1" -crop "$2" +repage -fuzz 6% -fill black -opaque white \
+        -fill white -opaque '#FF8C80' -fill black +opaque white \
+        -format '%[fx:int(mean*w*h+0.5)]' info:
+}
+# Typing reaches the left panel's passcode field: three digits change the field's middle
+# (more than a blinking caret could), and are erased again.
+takes_typing() {
+    import -window root "$private/before.miff"
+    y=$(field_middle "$private/before.miff" 640)
+    [ -n "$y" ] || fail "no passcode field on the left panel"
+    region="240x16+520+$((y - 8))"
+    xdotool type --delay 40 135
+    sleep 0.4
+    import -window root "$private/after.miff"
+    changed=$(convert "$private/before.miff" -crop "$region" +repage "$private/b.png" &&
+        convert "$private/after.miff" -crop "$region" +repage "$private/a.png" &&
+        compare -metric AE -fuzz 10% "$private/b.png" "$private/a.png" null: 2>&1 || true)
+    xdotool key BackSpace BackSpace BackSpace
+    [ "${changed%% *}" -gt 40 ] 2>/dev/null || fail "typing did not reach the passcode field ($changed)"
+}
+# After an escape attempt: covered again within 1.5 s, and the field still takes typing.
+still_locked() {
+    wait_for 15 covered || fail "the monitors were not covered again ($(panel_count) panels)"
+    import -window root "$shots/escape-$step.png"
+    takes_typing
+    echo "  $step: covered again, typing reaches the field"
+}
+
+# A full-screen white window in front, as a video player would be.
+xlogo -bg white -fg white >/dev/null 2>&1 &
+others="$!"
+wait_for 50 xdotool search --onlyvisible --class xlogo >/dev/null || fail "xlogo did not appear"
+wmctrl -r xlogo -b add,fullscreen
+xdotool mousemove 640 360
+
+"$program" --demo-work-seconds 3 --lock-minutes 1.5 --demo-language en 2>"$private/stderr" &
+app=$!
+wait_for 100 covered || fail "the rest did not cover both monitors ($(panel_count) panels)"
+step=rest
+still_locked
+
+step=escape
+xdotool key Escape
+still_locked
+
+step=alt-f4
+xdotool key alt+F4
+still_locked
+
+step=alt-tab
+xdotool key alt+Tab
+sleep 0.2
+xdotool key alt+Tab
+still_locked
+
+step=close-request
+for id in $(panels); do wmctrl -i -c "$id"; done
+still_locked
+
+step=unmap
+xdotool windowunmap "$(panel_at 640 360)"
+still_locked
+xdotool windowunmap "$(panel_at 1800 300)"
+still_locked
+
+step=minimise
+for id in $(panels); do xdotool windowminimize "$id" || true; done
+still_locked
+
+step=new-fullscreen-window
+xlogo -bg white -fg white -geometry 300x300+1400+100 >/dev/null 2>&1 &
+others="$others $!"
+wait_for 50 sh -c '[ "$(xdotool search --onlyvisible --class xlogo | grep -c .)" -ge 2 ]' ||
+    fail "the second xlogo did not appear"
+newest=$(xdotool search --onlyvisible --class xlogo | tail -n 1)
+wmctrl -i -r "$newest" -b add,fullscreen,above
+wmctrl -i -a "$newest"
+still_locked
+
+step=workspace
+wmctrl -s 1
+still_locked
+wmctrl -s 0
+
+step=passcode
+kill -0 "$app" || fail "the program died"
+xdotool type --delay 60 9999
+xdotool key Return
+sleep 0.7
+import -window root "$shots/escape-wrong-passcode.png"
+[ "$(panel_count)" -eq 2 ] || fail "a wrong passcode removed panels"
+[ "$(message_pixels "$shots/escape-wrong-passcode.png" 1280x300+0+420)" -gt 20 ] ||
+    fail "no incorrect-passcode message"
+xdotool type --delay 60 2468
+xdotool key Return
+no_panels() { [ "$(panel_count)" -eq 0 ] && sleep 0.2 && [ "$(panel_count)" -eq 0 ]; }
+wait_for 20 no_panels || fail "the passcode left $(panel_count) panels"
+import -window root "$shots/escape-unlocked.png"
+echo "overlay escape: ok"
