@@ -18,7 +18,7 @@ public:
     bool isEnabled() const override { return enabled; }
     std::optional<QString> registerItem() override {
         ++registerCalls;
-        if (failure) {
+        if (!failure.isEmpty()) {
             return failure;
         }
         enabled = true;
@@ -26,7 +26,7 @@ public:
     }
     std::optional<QString> unregisterItem() override {
         ++unregisterCalls;
-        if (failure) {
+        if (!failure.isEmpty()) {
             return failure;
         }
         enabled = false;
@@ -34,7 +34,7 @@ public:
     }
 
     bool enabled = false;
-    std::optional<QString> failure;
+    QString failure; // empty: the service call succeeds
     int registerCalls = 0;
     int unregisterCalls = 0;
 };
@@ -108,7 +108,7 @@ TEST(LaunchAtLoginDefault, FailureIsLoggedAndRetriedAtTheNextStart) {
     EXPECT_FALSE(defaults.contains(launchAtLoginPreferenceInitializedKey));
     EXPECT_FALSE(service.enabled);
 
-    service.failure.reset();
+    service.failure.clear();
     LogCapture log;
     enableLaunchAtLoginByDefaultIfNeeded(defaults, service, true);
     EXPECT_EQ(service.registerCalls, 2);
@@ -157,7 +157,7 @@ TEST(LaunchAtLoginToggle, ReportsTheServiceError) {
     EXPECT_EQ(setLaunchAtLoginEnabled(true, service), QStringLiteral("Read-only file system"));
     EXPECT_FALSE(service.enabled);
 
-    service.failure.reset();
+    service.failure.clear();
     service.enabled = true;
     service.failure = QStringLiteral("Device busy");
     EXPECT_EQ(setLaunchAtLoginEnabled(false, service), QStringLiteral("Device busy"));
