@@ -1,5 +1,6 @@
 #include "app/BreakCycle.h"
 #include "app/Constants.h"
+#include "fakes/TokyoTimeZoneTest.h"
 #include "unit/app/BreakCycleRig.h"
 
 #include <QByteArray>
@@ -14,35 +15,15 @@
 namespace lumatide {
 namespace {
 
-// Day tokens follow the local calendar. The tests run in a fixed zone nine hours ahead of
-// UTC, so a token taken from the UTC date instead would show up as a wrong answer.
-class BreakCycleBusy : public ::testing::Test {
+// Day tokens follow the local calendar; the fixture's zone is nine hours ahead of UTC.
+class BreakCycleBusy : public TokyoTimeZoneTest {
 protected:
-    void SetUp() override {
-        if (qEnvironmentVariableIsSet("TZ")) {
-            savedZone_ = qgetenv("TZ");
-        }
-        qputenv("TZ", "Asia/Tokyo");
-        tzset();
-    }
-    void TearDown() override {
-        if (savedZone_) {
-            qputenv("TZ", *savedZone_);
-        } else {
-            qunsetenv("TZ");
-        }
-        tzset();
-    }
-
     static QDateTime utc(int day, int hour, int minute) {
         return QDateTime(QDate(2026, 3, day), QTime(hour, minute), QTimeZone::utc());
     }
     static std::optional<QString> storedToken(const BreakCycleRig& rig) {
         return rig.defaults.string(deferDayKey);
     }
-
-private:
-    std::optional<QByteArray> savedZone_;
 };
 
 TEST_F(BreakCycleBusy, OnePostponementADay) {

@@ -1,6 +1,7 @@
 #include "app/BreakCycle.h"
 #include "app/Constants.h"
 #include "content/Texts.h"
+#include "fakes/TokyoTimeZoneTest.h"
 #include "unit/app/BreakCycleRig.h"
 
 #include <QByteArray>
@@ -35,26 +36,8 @@ TEST(BreakCycleScenario, WallClockChangesNeitherLengthenNorShortenAPeriod) {
 
 // A working day from 16:00 to 01:00 local time: regular breaks, a stretch away from the
 // desk, an hour-long meeting, a film that runs past midnight and a language change.
-class BreakCycleWholeDay : public ::testing::Test {
+class BreakCycleWholeDay : public TokyoTimeZoneTest {
 protected:
-    void SetUp() override {
-        if (qEnvironmentVariableIsSet("TZ")) {
-            savedZone_ = qgetenv("TZ");
-        }
-        qputenv("TZ", "Asia/Tokyo");
-        tzset();
-    }
-    void TearDown() override {
-        if (savedZone_) {
-            qputenv("TZ", *savedZone_);
-        } else {
-            qunsetenv("TZ");
-        }
-        tzset();
-    }
-
-private:
-    std::optional<QByteArray> savedZone_;
 };
 
 TEST_F(BreakCycleWholeDay, NineHoursOfSimulatedUse) {
