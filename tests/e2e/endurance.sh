@@ -13,12 +13,8 @@ cycles=${LUMATIDE_ENDURANCE_CYCLES:-300}
 shots=$LUMATIDE_ARTIFACTS
 mkdir -p "$shots"
 
-private=$(mktemp -d)
-export HOME="$private/home" XDG_CONFIG_HOME="$private/config" XDG_RUNTIME_DIR="$private/run"
-mkdir -p "$HOME" "$XDG_CONFIG_HOME/lumatide" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
-printf '%s\n' '{"Lumatide.passcode":"2468","Lumatide.anonymousTelemetryEnabled":false}' \
-    >"$XDG_CONFIG_HOME/lumatide/preferences.json"
+. "$(dirname "$0")/lib.sh"
+private_user
 
 app=""
 cleanup() {
@@ -37,9 +33,6 @@ fail() {
     exit 1
 }
 
-panel_count() {
-    xdotool search --onlyvisible --name '^Lumatide rest panel' 2>/dev/null | grep -c . || true
-}
 rss_kb() {
     awk '/^VmRSS:/ { print $2 }' "/proc/$app/status"
 }
@@ -58,8 +51,6 @@ wait_until() {
         sleep 0.1
     done
 }
-rest_shown() { [ "$(panel_count)" -eq 2 ]; }
-rest_gone() { [ "$(panel_count)" -eq 0 ] && sleep 0.2 && [ "$(panel_count)" -eq 0 ]; }
 
 cycle=0
 "$program" --demo-work-seconds 2 --lock-minutes 0.05 --demo-language en 2>"$private/stderr" &
@@ -71,7 +62,7 @@ rss_tenth=""
 started=$(date +%s)
 while [ "$cycle" -lt "$cycles" ]; do
     cycle=$((cycle + 1))
-    wait_until 200 rest_shown || fail "no rest came ($(panel_count) panels)"
+    wait_until 200 two_panels || fail "no rest came ($(panel_count) panels)"
     if [ $((cycle % 5)) -eq 0 ]; then
         xdotool type --delay 30 1357
         xdotool key Return
@@ -79,9 +70,9 @@ while [ "$cycle" -lt "$cycles" ]; do
         [ "$(panel_count)" -eq 2 ] || fail "a wrong passcode removed panels"
         xdotool type --delay 30 2468
         xdotool key Return
-        wait_until 20 rest_gone || fail "the passcode left $(panel_count) panels"
+        wait_until 20 no_panels || fail "the passcode left $(panel_count) panels"
     else
-        wait_until 100 rest_gone || fail "the rest did not end ($(panel_count) panels)"
+        wait_until 100 no_panels || fail "the rest did not end ($(panel_count) panels)"
     fi
     # Right after a rest no panel window may be left, not even an unmapped one, and the
     # program's windows (tray icon, a toast of the next two-second work period) may not

@@ -12,25 +12,11 @@ program=$1
 shots=$LUMATIDE_ARTIFACTS
 mkdir -p "$shots"
 
-private=$(mktemp -d)
-export HOME="$private/home" XDG_CONFIG_HOME="$private/config" XDG_RUNTIME_DIR="$private/run"
-mkdir -p "$HOME" "$XDG_CONFIG_HOME/lumatide" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
-printf '%s\n' '{"Lumatide.passcode":"2468","Lumatide.anonymousTelemetryEnabled":false}' \
-    >"$XDG_CONFIG_HOME/lumatide/preferences.json"
+. "$(dirname "$0")/lib.sh"
+private_user
 
 app=""
 others=""
-stop() {
-    kill "$1" 2>/dev/null || return 0
-    tries=0
-    while kill -0 "$1" 2>/dev/null && [ "$tries" -lt 30 ]; do
-        tries=$((tries + 1))
-        sleep 0.1
-    done
-    kill -9 "$1" 2>/dev/null || true
-    wait "$1" 2>/dev/null || true
-}
 cleanup() {
     [ -n "$app" ] && stop "$app"
     for pid in $others; do stop "$pid"; done
@@ -45,12 +31,6 @@ fail() {
     exit 1
 }
 
-panels() {
-    xdotool search --onlyvisible --name '^Lumatide rest panel' 2>/dev/null || true
-}
-panel_count() {
-    panels | grep -c . || true
-}
 # The panel window covering a point of the root window.
 panel_at() {
     for id in $(xdotool search --name '^Lumatide rest panel' 2>/dev/null); do
@@ -64,16 +44,6 @@ panel_at() {
     done
     return 1
 }
-wait_for() {
-    limit=$1
-    shift
-    tries=0
-    until "$@"; do
-        tries=$((tries + 1))
-        [ "$tries" -ge "$limit" ] && return 1
-        sleep 0.1
-    done
-}
 # Both monitors covered: two mapped panels and the panel's dark teal (not the white of the
 # full-screen windows) in the corners and middles of both monitors, read in one pass.
 covered() {
@@ -85,22 +55,11 @@ covered() {
     done
     [ "$(convert "$private/now.miff" -format "$format" info: 2>/dev/null)" = 111111 ]
 }
-# The y of the middle of the passcode field in column x: the first run of 20 white rows.
-field_middle() {
-    convert "$1" -crop "1x768+$2+0" +repage txt:- |
-        awk -F'[,:]' 'NR > 1 { if ($0 ~ /#FFFFFF/) { run++; if (run == 20) { print $2 - 10; exit } } else run = 0 }'
-}
-# Pixels of the incorrect-passcode colour inside a region WxH+X+Y.
-message_pixels() {
-    convert "$1" -crop "$2" +repage -fuzz 6% -fill black -opaque white \
-        -fill white -opaque '#FF8C80' -fill black +opaque white \
-        -format '%[fx:int(mean*w*h+0.5)]' info:
-}
 # Typing reaches the left panel's passcode field: three digits change the field's middle
 # (more than a blinking caret could), and are erased again.
 takes_typing() {
     import -window root "$private/before.miff"
-    y=$(field_middle "$private/before.miff" 640)
+    y=$(field_middle "$private/before.miff" 560 720)
     [ -n "$y" ] || fail "no passcode field on the left panel"
     region="240x16+520+$((y - 8))"
     xdotool type --delay 40 135
@@ -187,7 +146,6 @@ import -window root "$shots/escape-wrong-passcode.png"
     fail "no incorrect-passcode message"
 xdotool type --delay 60 2468
 xdotool key Return
-no_panels() { [ "$(panel_count)" -eq 0 ] && sleep 0.2 && [ "$(panel_count)" -eq 0 ]; }
 wait_for 20 no_panels || fail "the passcode left $(panel_count) panels"
 import -window root "$shots/escape-unlocked.png"
 echo "overlay escape: ok"

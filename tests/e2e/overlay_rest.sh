@@ -12,26 +12,11 @@ program=$1
 shots=$LUMATIDE_ARTIFACTS
 mkdir -p "$shots"
 
-private=$(mktemp -d)
-export HOME="$private/home" XDG_CONFIG_HOME="$private/config" XDG_RUNTIME_DIR="$private/run"
-mkdir -p "$HOME" "$XDG_CONFIG_HOME/lumatide" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
-printf '%s\n' '{"Lumatide.passcode":"2468","Lumatide.anonymousTelemetryEnabled":false}' \
-    >"$XDG_CONFIG_HOME/lumatide/preferences.json"
+. "$(dirname "$0")/lib.sh"
+private_user
 
 app=""
 fullscreen=""
-# Ends a process: politely first, then for good after 3 s.
-stop() {
-    kill "$1" 2>/dev/null || return 0
-    tries=0
-    while kill -0 "$1" 2>/dev/null && [ "$tries" -lt 30 ]; do
-        tries=$((tries + 1))
-        sleep 0.1
-    done
-    kill -9 "$1" 2>/dev/null || true
-    wait "$1" 2>/dev/null || true
-}
 cleanup() {
     [ -n "$app" ] && stop "$app"
     [ -n "$fullscreen" ] && stop "$fullscreen"
@@ -45,28 +30,6 @@ fail() {
     exit 1
 }
 
-# Visible rest-panel windows, one id a line.
-panels() {
-    xdotool search --onlyvisible --name '^Lumatide rest panel' 2>/dev/null || true
-}
-panel_count() {
-    panels | grep -c . || true
-}
-
-# wait_for <tenths of a second> <command...>: polls until the command succeeds.
-wait_for() {
-    limit=$1
-    shift
-    tries=0
-    until "$@"; do
-        tries=$((tries + 1))
-        [ "$tries" -ge "$limit" ] && return 1
-        sleep 0.1
-    done
-}
-two_panels() { [ "$(panel_count)" -eq 2 ]; }
-# Twice in a row: a search that meets windows being rebuilt can come back empty once.
-no_panels() { [ "$(panel_count)" -eq 0 ] && sleep 0.2 && [ "$(panel_count)" -eq 0 ]; }
 has_panel_of_width() {
     for id in $(panels); do
         xwininfo -id "$id" 2>/dev/null | grep -q "Width: $1\$" && return 0
@@ -82,17 +45,6 @@ pixel() {
 is_panel_colour() {
     set -- $(pixel "$1" "$2" "$3")
     [ "$1" -lt 60 ] && [ "$2" -lt 90 ] && [ "$3" -lt 90 ]
-}
-# Pixels of the incorrect-passcode colour (1.0, 0.55, 0.5) inside a region WxH+X+Y.
-message_pixels() {
-    convert "$1" -crop "$2" +repage -fuzz 6% -fill black -opaque white \
-        -fill white -opaque '#FF8C80' -fill black +opaque white \
-        -format '%[fx:int(mean*w*h+0.5)]' info:
-}
-# The y of the middle of the passcode field in column x: the first run of 20 white rows.
-field_middle() {
-    convert "$1" -crop "1x768+$2+0" +repage txt:- |
-        awk -F'[,:]' 'NR > 1 { if ($0 ~ /#FFFFFF/) { run++; if (run == 20) { print $2 - 10; exit } } else run = 0 }'
 }
 
 # A full-screen window in front, as a video player or presentation would be.
@@ -136,7 +88,7 @@ right=$(message_pixels "$shots/wrong-passcode-left.png" 1024x400+1280+368)
 [ "$right" -eq 0 ] || fail "message on the right panel too ($right)"
 
 # A click into the other monitor's field moves the keyboard there.
-y=$(field_middle "$shots/wrong-passcode-left.png" 1880)
+y=$(field_middle "$shots/wrong-passcode-left.png" 1880 768)
 [ -n "$y" ] || fail "no passcode field found on the right panel"
 xdotool mousemove 1880 "$y" click 1
 sleep 0.3

@@ -12,13 +12,8 @@ program=$1
 shots=$LUMATIDE_ARTIFACTS
 mkdir -p "$shots"
 
-private=$(mktemp -d)
-export HOME="$private/home" XDG_CONFIG_HOME="$private/config" XDG_RUNTIME_DIR="$private/run"
-prefs="$XDG_CONFIG_HOME/lumatide/preferences.json"
-mkdir -p "$HOME" "$XDG_CONFIG_HOME/lumatide" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
-printf '%s\n' '{"Lumatide.passcode":"2468","Lumatide.anonymousTelemetryEnabled":false}' >"$prefs"
-chmod 600 "$prefs"
+. "$(dirname "$0")/lib.sh"
+private_user
 
 app=""
 cleanup() {
@@ -31,24 +26,10 @@ fail() {
     import -window root "$shots/signals-failure.png" 2>/dev/null || true
     exit 1
 }
-wait_for() {
-    limit=$1
-    shift
-    tries=0
-    until "$@"; do
-        tries=$((tries + 1))
-        [ "$tries" -ge "$limit" ] && return 1
-        sleep 0.1
-    done
-}
-panel_count() {
-    xdotool search --onlyvisible --name '^Lumatide rest panel' 2>/dev/null | grep -c . || true
-}
 # Visible windows named exactly "Lumatide": the countdown toasts.
 toast_count() {
     xdotool search --onlyvisible --name '^Lumatide$' 2>/dev/null | grep -c . || true
 }
-two_panels() { [ "$(panel_count)" -eq 2 ]; }
 some_toast() { [ "$(toast_count)" -ge 1 ]; }
 now_ms() { date +%s%3N; }
 

@@ -1,0 +1,71 @@
+# Helpers shared by the end-to-end scripts; sourced, never run. The scripts run inside
+# with-x-session.sh (LEFT 1280x720+0+0, RIGHT 1024x768+1280+0).
+
+# private_user: a private home, configuration and runtime folder with the passcode 2468 and
+# usage events switched off, so no run touches the real user's files. Sets $private.
+private_user() {
+    private=$(mktemp -d)
+    HOME="$private/home" XDG_CONFIG_HOME="$private/config" XDG_RUNTIME_DIR="$private/run"
+    export HOME XDG_CONFIG_HOME XDG_RUNTIME_DIR
+    mkdir -p "$HOME" "$XDG_CONFIG_HOME/lumatide" "$XDG_RUNTIME_DIR"
+    chmod 700 "$XDG_RUNTIME_DIR"
+    prefs="$XDG_CONFIG_HOME/lumatide/preferences.json"
+    printf '%s\n' '{"Lumatide.passcode":"2468","Lumatide.anonymousTelemetryEnabled":false}' \
+        >"$prefs"
+    chmod 600 "$prefs"
+}
+
+# stop <pid>: ends a process politely, then for good after 3 s.
+stop() {
+    kill "$1" 2>/dev/null || return 0
+    tries=0
+    while kill -0 "$1" 2>/dev/null && [ "$tries" -lt 30 ]; do
+        tries=$((tries + 1))
+        sleep 0.1
+    done
+    kill -9 "$1" 2>/dev/null || true
+    wait "$1" 2>/dev/null || true
+}
+
+# wait_for <tenths of a second> <command...>: polls until the command succeeds.
+wait_for() {
+    limit=$1
+    shift
+    tries=0
+    until "$@"; do
+        tries=$((tries + 1))
+        [ "$tries" -ge "$limit" ] && return 1
+        sleep 0.1
+    done
+}
+
+# Visible rest-panel windows, one id a line, and their number.
+panels() {
+    xdotool search --onlyvisible --name '^Lumatide rest panel' 2>/dev/null || true
+}
+panel_count() {
+    panels | grep -c . || true
+}
+two_panels() { [ "$(panel_count)" -eq 2 ]; }
+# Twice in a row: a search that meets windows being rebuilt can come back empty once.
+no_panels() { [ "$(panel_count)" -eq 0 ] && sleep 0.2 && [ "$(panel_count)" -eq 0 ]; }
+
+# message_pixels <image> <WxH+X+Y>: pixels of the incorrect-passcode colour (1.0, 0.55, 0.5).
+message_pixels() {
+    convert "$1" -crop "$2" +repage -fuzz 6% -fill black -opaque white \
+        -fill white -opaque '#FF8C80' -fill black +opaque white \
+        -format '%[fx:int(mean*w*h+0.5)]' info:
+}
+
+# field_middle <image> <x> <monitor height>: the y of the middle of the passcode field in
+# column x: the middle of the first run of at least 20 white rows in the lower half of the
+# monitor. The upper half holds the remaining time, whose white digits have runs as tall; x must
+# miss the caret and the dots in the middle of the field (80 px off the centre of a panel does).
+field_middle() {
+    convert "$1" -crop "1x$(($3 / 2))+$2+$(($3 / 2))" +repage txt:- |
+        awk -F'[,:]' -v top="$(($3 / 2))" 'NR > 1 {
+            if ($0 ~ /#FFFFFF/) { if (run++ == 0) first = $2 }
+            else if (run >= 20) { print top + first + int(run / 2); exit }
+            else run = 0
+        }'
+}
