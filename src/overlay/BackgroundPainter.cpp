@@ -1,13 +1,17 @@
 #include "overlay/BackgroundPainter.h"
 
 #include "app/Constants.h"
+#include "overlay/BandedPainting.h"
 #include "overlay/FlippedFrame.h"
 
+#include <QBrush>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
+#include <QTransform>
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <numbers>
 
@@ -69,15 +73,25 @@ void paintGradientGlow(QPainter& painter, const BackgroundGlow& glow) {
 
     QRadialGradient gradient(QPointF(0.0, 0.0), glow.radius);
     gradient.setStops(stops);
-    painter.save();
-    painter.translate(glow.center);
-    painter.scale(1.0, glowFlattening);
-    painter.fillRect(QRectF(-glow.radius, -glow.radius, 2.0 * glow.radius, 2.0 * glow.radius),
-                     gradient);
-    painter.restore();
+    QBrush brush(gradient);
+    brush.setTransform(
+        QTransform::fromTranslate(glow.center.x(), glow.center.y()).scale(1.0, glowFlattening));
+    // Whole pixels around the ellipse: outside it the gradient pads with the transparent rim.
+    fillInBands(painter, glowBoundingRect(glow), brush);
 }
 
 } // namespace
+
+QRectF glowBoundingRect(const BackgroundGlow& glow) {
+    if (!(glow.radius > 0.0)) {
+        return {};
+    }
+    const double height = glowFlattening * glow.radius;
+    return QRectF(QPointF(std::floor(glow.center.x() - glow.radius) - 1.0,
+                          std::floor(glow.center.y() - height) - 1.0),
+                  QPointF(std::ceil(glow.center.x() + glow.radius) + 1.0,
+                          std::ceil(glow.center.y() + height) + 1.0));
+}
 
 BackgroundScene backgroundSceneAt(const QRectF& bounds, double elapsedSeconds) {
     const FlippedFrame frame(bounds);
@@ -112,19 +126,22 @@ void paintSoftGlow(QPainter& painter, const BackgroundGlow& glow, GlowRendering 
     painter.restore();
 }
 
-void paintBackground(QPainter& painter, const QRectF& bounds, double elapsedSeconds,
-                     GlowRendering rendering) {
+namespace {
+
+QPainterPath waveLine(const QRectF& bounds) {
     const FlippedFrame frame(bounds);
-    const BackgroundScene scene = backgroundSceneAt(bounds, elapsedSeconds);
+    QPainterPath wave;
+    wave.moveTo(frame.unit(0.18, 0.30));
+    wave.cubicTo(frame.unit(0.32, 0.34), frame.unit(0.68, 0.27), frame.unit(0.82, 0.31));
+    return wave;
+}
 
-    QLinearGradient gradient(frame.unit(0.0, 0.0), frame.unit(0.0, 1.0));
-    gradient.setColorAt(0.0, scene.bottomColor);
-    gradient.setColorAt(1.0, scene.topColor);
-    painter.fillRect(bounds, gradient);
+// The pen's reach beyond the curve, with room for antialiasing.
+QRectF waveArea(const QPainterPath& wave) {
+    return wave.boundingRect().adjusted(-2.0, -2.0, 2.0, 2.0);
+}
 
-    paintSoftGlow(painter, scene.upperGlow, rendering);
-    paintSoftGlow(painter, scene.lowerGlow, rendering);
-
+void strokeWaveLine(QPainter& painter, const QPainterPath& wave) {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     QPen pen(QColor::fromRgbF(1.0f, 1.0f, 1.0f, 0.035f), 1.4);
@@ -132,11 +149,66 @@ void paintBackground(QPainter& painter, const QRectF& bounds, double elapsedSeco
     pen.setJoinStyle(Qt::MiterJoin);
     painter.setPen(pen);
     painter.setBrush(Qt::NoBrush);
-    QPainterPath wave;
-    wave.moveTo(frame.unit(0.18, 0.30));
-    wave.cubicTo(frame.unit(0.32, 0.34), frame.unit(0.68, 0.27), frame.unit(0.82, 0.31));
     painter.drawPath(wave);
     painter.restore();
+}
+
+} // namespace
+
+WaveLineImage renderWaveLine(const QRectF& bounds, double devicePixelRatio) {
+    const double ratio = devicePixelRatio > 0.0 ? devicePixelRatio : 1.0;
+    const QPainterPath wave = waveLine(bounds);
+    const QRectF area = waveArea(wave);
+    WaveLineImage result;
+    result.bounds = bounds;
+    // On whole device pixels, so the copy lands where the stroke would have.
+    result.topLeft =
+        QPointF(std::floor(area.left() * ratio) / ratio, std::floor(area.top() * ratio) / ratio);
+    const int width = static_cast<int>(std::ceil((area.right() - result.topLeft.x()) * ratio));
+    const int height = static_cast<int>(std::ceil((area.bottom() - result.topLeft.y()) * ratio));
+    if (width <= 0 || height <= 0) {
+        return result;
+    }
+    result.image = QImage(width, height, QImage::Format_ARGB32_Premultiplied);
+    result.image.setDevicePixelRatio(ratio);
+    result.image.fill(Qt::transparent);
+    QPainter painter(&result.image);
+    painter.translate(-result.topLeft);
+    strokeWaveLine(painter, wave);
+    return result;
+}
+
+void paintBackground(QPainter& painter, const QRectF& bounds, double elapsedSeconds,
+                     GlowRendering rendering, const QRectF& dirty, const WaveLineImage* wave) {
+    const FlippedFrame frame(bounds);
+    const BackgroundScene scene = backgroundSceneAt(bounds, elapsedSeconds);
+    const auto touches = [&dirty](const QRectF& area) {
+        return dirty.isNull() || dirty.intersects(area);
+    };
+
+    QLinearGradient gradient(frame.unit(0.0, 0.0), frame.unit(0.0, 1.0));
+    gradient.setColorAt(0.0, scene.bottomColor);
+    gradient.setColorAt(1.0, scene.topColor);
+    fillInBands(painter, dirty.isNull() ? bounds : bounds.intersected(dirty), gradient);
+
+    for (const BackgroundGlow* glow : {&scene.upperGlow, &scene.lowerGlow}) {
+        if (touches(glowBoundingRect(*glow))) {
+            paintSoftGlow(painter, *glow, rendering);
+        }
+    }
+
+    const QPainterPath line = waveLine(bounds);
+    if (!touches(waveArea(line))) {
+        return;
+    }
+    const QPaintDevice* device = painter.device();
+    const double ratio = device != nullptr ? device->devicePixelRatioF() : 1.0;
+    if (wave != nullptr && !wave->image.isNull() && wave->bounds == bounds &&
+        wave->image.devicePixelRatio() == ratio) {
+        drawImageInBands(painter, wave->topLeft, wave->image);
+    } else {
+        strokeWaveLine(painter, line);
+    }
 }
 
 } // namespace lumatide

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QImage>
 #include <QPointF>
 #include <QRectF>
 
@@ -33,11 +34,28 @@ BackgroundScene backgroundSceneAt(const QRectF& bounds, double elapsedSeconds);
 // profile, with one gradient fill and is far cheaper on a full screen.
 enum class GlowRendering { radialGradient, stackedEllipses };
 
+// The whole pixels a glow can touch, with a pixel to spare on each side.
+QRectF glowBoundingRect(const BackgroundGlow& glow);
+
 void paintSoftGlow(QPainter& painter, const BackgroundGlow& glow,
                    GlowRendering rendering = GlowRendering::radialGradient);
 
+// The still wave line drawn once into a transparent image, to be copied on every frame instead
+// of stroked: a long antialiased curve is one of the dearest things on the panel to draw.
+struct WaveLineImage {
+    QImage image;    // at the device pixel ratio it was drawn for
+    QPointF topLeft; // where the image goes, in the coordinates of the bounds
+    QRectF bounds;   // the background it belongs to
+};
+
+WaveLineImage renderWaveLine(const QRectF& bounds, double devicePixelRatio);
+
 // The eye-care background: breathing gradient, two drifting glows and the still wave line.
+// With a dirty rectangle, layers that lie wholly outside it are left out (the painter's clip
+// is expected to keep the rest inside it). A wave image drawn for these bounds and the
+// painter's pixel density is copied in place of the stroke.
 void paintBackground(QPainter& painter, const QRectF& bounds, double elapsedSeconds,
-                     GlowRendering rendering = GlowRendering::radialGradient);
+                     GlowRendering rendering = GlowRendering::radialGradient,
+                     const QRectF& dirty = QRectF(), const WaveLineImage* wave = nullptr);
 
 } // namespace lumatide

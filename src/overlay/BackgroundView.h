@@ -1,6 +1,9 @@
 #pragma once
 
+#include "overlay/BackgroundPainter.h"
+
 #include <QElapsedTimer>
+#include <QRegion>
 #include <QWidget>
 
 class QTimer;
@@ -10,6 +13,11 @@ namespace lumatide {
 // The root content widget of a rest panel: the slowly moving eye-care background, repainted 20
 // times a second while shown. The motion is anchored when the view is created, so panels made
 // together move in step. It paints only itself; the panel adds its other widgets on top.
+//
+// Each frame repaints what moves: the two glows, where they were and where they are now. The
+// gradient brightens and dims so slowly (a fiftieth of a colour level per frame at most) that
+// the whole view is repainted only every tenth frame, twice a second, which keeps every pixel
+// within a fraction of a level of the picture of the moment at a fraction of the cost.
 class BackgroundView final : public QWidget {
 public:
     explicit BackgroundView(QWidget* parent = nullptr);
@@ -21,7 +29,13 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
+    void advance();
+    double elapsedSeconds() const;
+
     QElapsedTimer created_;
+    QRegion glows_;      // where the glows were last painted
+    WaveLineImage wave_; // drawn again only when the size or pixel density changes
+    int framesSinceWhole_ = 0;
     QTimer* timer_; // child of the view
 };
 

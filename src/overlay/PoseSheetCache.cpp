@@ -1,5 +1,6 @@
 #include "overlay/PoseSheetCache.h"
 
+#include "overlay/BandedPainting.h"
 #include "overlay/PoseSheetPainter.h"
 
 #include <QPaintDevice>
@@ -78,8 +79,9 @@ void PoseSheetCache::paint(QPainter& painter, const QRectF& bounds, ActionKind k
         ++renders_;
     }
     // Up on the screen is towards smaller y.
-    painter.drawImage(QPointF(bounds.left(), bounds.top() - snappedFloatOffset(floatOffset, ratio)),
-                      image_);
+    drawImageInBands(painter,
+                     QPointF(bounds.left(), bounds.top() - snappedFloatOffset(floatOffset, ratio)),
+                     image_);
 }
 
 } // namespace lumatide
