@@ -1,8 +1,8 @@
 #include "system/LaunchAtLogin.h"
 
 #include "app/Constants.h"
+#include "fakes/FakeLoginItemService.h"
 #include "prefs/MemoryPreferenceStore.h"
-#include "system/LoginItemService.h"
 
 #include <QStringList>
 #include <gtest/gtest.h>
@@ -10,34 +10,6 @@
 using namespace lumatide;
 
 namespace {
-
-// A login-item facility that keeps its state in memory, counts the changes asked of it and
-// can be told to refuse them.
-class FakeLoginItemService final : public LoginItemService {
-public:
-    bool isEnabled() const override { return enabled; }
-    std::optional<QString> registerItem() override {
-        ++registerCalls;
-        if (!failure.isEmpty()) {
-            return failure;
-        }
-        enabled = true;
-        return std::nullopt;
-    }
-    std::optional<QString> unregisterItem() override {
-        ++unregisterCalls;
-        if (!failure.isEmpty()) {
-            return failure;
-        }
-        enabled = false;
-        return std::nullopt;
-    }
-
-    bool enabled = false;
-    QString failure; // empty: the service call succeeds
-    int registerCalls = 0;
-    int unregisterCalls = 0;
-};
 
 // Collects the log lines written while it is alive.
 class LogCapture {
@@ -68,14 +40,14 @@ TEST(LaunchAtLoginDefault, AppliedOnceFromAnInstalledLocation) {
     LogCapture log;
 
     enableLaunchAtLoginByDefaultIfNeeded(defaults, service, true);
-    EXPECT_EQ(service.registerCalls, 1);
+    EXPECT_EQ(service.registerCount, 1);
     EXPECT_TRUE(service.enabled);
     EXPECT_EQ(defaults.value(launchAtLoginPreferenceInitializedKey), QJsonValue(true));
 
     // The user switches it off outside the program; later starts leave that choice alone.
     service.enabled = false;
     enableLaunchAtLoginByDefaultIfNeeded(defaults, service, true);
-    EXPECT_EQ(service.registerCalls, 1);
+    EXPECT_EQ(service.registerCount, 1);
     EXPECT_FALSE(service.enabled);
     EXPECT_TRUE(LogCapture::lines().isEmpty());
 }
@@ -85,12 +57,12 @@ TEST(LaunchAtLoginDefault, UninstalledCopyRegistersAndWritesNothing) {
     FakeLoginItemService service;
 
     enableLaunchAtLoginByDefaultIfNeeded(defaults, service, false);
-    EXPECT_EQ(service.registerCalls, 0);
+    EXPECT_EQ(service.registerCount, 0);
     EXPECT_TRUE(defaults.values().isEmpty());
 
     // Installed later: the default is still pending and is applied then.
     enableLaunchAtLoginByDefaultIfNeeded(defaults, service, true);
-    EXPECT_EQ(service.registerCalls, 1);
+    EXPECT_EQ(service.registerCount, 1);
     EXPECT_TRUE(defaults.contains(launchAtLoginPreferenceInitializedKey));
 }
 
@@ -111,7 +83,7 @@ TEST(LaunchAtLoginDefault, FailureIsLoggedAndRetriedAtTheNextStart) {
     service.failure.clear();
     LogCapture log;
     enableLaunchAtLoginByDefaultIfNeeded(defaults, service, true);
-    EXPECT_EQ(service.registerCalls, 2);
+    EXPECT_EQ(service.registerCount, 2);
     EXPECT_TRUE(service.enabled);
     EXPECT_EQ(defaults.value(launchAtLoginPreferenceInitializedKey), QJsonValue(true));
     EXPECT_TRUE(LogCapture::lines().isEmpty());
@@ -124,7 +96,7 @@ TEST(LaunchAtLoginDefault, AnyStoredMarkerCountsAsDone) {
         defaults.setValue(launchAtLoginPreferenceInitializedKey, stored);
         FakeLoginItemService service;
         enableLaunchAtLoginByDefaultIfNeeded(defaults, service, true);
-        EXPECT_EQ(service.registerCalls, 0);
+        EXPECT_EQ(service.registerCount, 0);
         EXPECT_FALSE(service.enabled);
         EXPECT_EQ(defaults.value(launchAtLoginPreferenceInitializedKey), stored);
     }
@@ -136,18 +108,18 @@ TEST(LaunchAtLoginToggle, ChangesOnlyWhatDiffers) {
 
     // Off already: switching off touches nothing.
     EXPECT_FALSE(setLaunchAtLoginEnabled(false, service));
-    EXPECT_EQ(service.unregisterCalls, 0);
+    EXPECT_EQ(service.unregisterCount, 0);
 
     EXPECT_FALSE(setLaunchAtLoginEnabled(true, service));
-    EXPECT_EQ(service.registerCalls, 1);
+    EXPECT_EQ(service.registerCount, 1);
     EXPECT_TRUE(launchAtLoginIsEnabled(service));
 
     // On already: switching on touches nothing.
     EXPECT_FALSE(setLaunchAtLoginEnabled(true, service));
-    EXPECT_EQ(service.registerCalls, 1);
+    EXPECT_EQ(service.registerCount, 1);
 
     EXPECT_FALSE(setLaunchAtLoginEnabled(false, service));
-    EXPECT_EQ(service.unregisterCalls, 1);
+    EXPECT_EQ(service.unregisterCount, 1);
     EXPECT_FALSE(launchAtLoginIsEnabled(service));
 }
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "FakeLoginItemService.h"
 #include "FakeRelauncher.h"
 #include "GatedUsageEvents.h"
 #include "ScriptedAppDialogs.h"
@@ -8,6 +7,7 @@
 #include "fakes/FakeBusyProbe.h"
 #include "fakes/FakeClock.h"
 #include "fakes/FakeIdleTimeSource.h"
+#include "fakes/FakeLoginItemService.h"
 #include "fakes/RecordingRestSurface.h"
 #include "fakes/RecordingWarningSurface.h"
 #include "prefs/MemoryPreferenceStore.h"

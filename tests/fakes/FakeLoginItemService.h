@@ -13,7 +13,7 @@ public:
     bool isEnabled() const override { return enabled; }
     std::optional<QString> registerItem() override {
         ++registerCount;
-        if (failure.has_value()) {
+        if (!failure.isEmpty()) {
             return failure;
         }
         enabled = true;
@@ -21,7 +21,7 @@ public:
     }
     std::optional<QString> unregisterItem() override {
         ++unregisterCount;
-        if (failure.has_value()) {
+        if (!failure.isEmpty()) {
             return failure;
         }
         enabled = false;
@@ -29,7 +29,7 @@ public:
     }
 
     bool enabled = false;
-    std::optional<QString> failure;
+    QString failure; // empty: the change succeeds
     int registerCount = 0;
     int unregisterCount = 0;
 };
