@@ -7,8 +7,8 @@ namespace lumatide {
 // Kind of a break activity: selects the figure's animation and the pose-step lines.
 enum class ActionKind { drink, stretch, reach, breathe, taiChi, yoga };
 
-inline constexpr std::array<ActionKind, 6> allActionKinds{ActionKind::drink,   ActionKind::stretch,
-                                                          ActionKind::reach,   ActionKind::breathe,
-                                                          ActionKind::taiChi,  ActionKind::yoga};
+inline constexpr std::array<ActionKind, 6> allActionKinds{ActionKind::drink,  ActionKind::stretch,
+                                                          ActionKind::reach,  ActionKind::breathe,
+                                                          ActionKind::taiChi, ActionKind::yoga};
 
 } // namespace lumatide

@@ -9,10 +9,13 @@ namespace lumatide {
 // Interface languages, in menu order.
 enum class AppLanguage { simplifiedChinese, english, japanese, korean, spanish, french, german };
 
-inline constexpr std::array<AppLanguage, 7> allLanguages{
-    AppLanguage::simplifiedChinese, AppLanguage::english, AppLanguage::japanese,
-    AppLanguage::korean,            AppLanguage::spanish, AppLanguage::french,
-    AppLanguage::german};
+inline constexpr std::array<AppLanguage, 7> allLanguages{AppLanguage::simplifiedChinese,
+                                                         AppLanguage::english,
+                                                         AppLanguage::japanese,
+                                                         AppLanguage::korean,
+                                                         AppLanguage::spanish,
+                                                         AppLanguage::french,
+                                                         AppLanguage::german};
 
 // "zh-Hans", "en", "ja", "ko", "es", "fr", "de".
 QString rawValue(AppLanguage language);
