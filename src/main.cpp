@@ -17,6 +17,7 @@
 
 #include <QApplication>
 #include <QObject>
+#include <QPixmapCache>
 #include <cstdio>
 
 using namespace lumatide;
@@ -40,6 +41,8 @@ constexpr const char* usageText =
     "\n"
     "An option and its value are separate arguments (--work-minutes 40); unreadable values\n"
     "are ignored.\n";
+
+constexpr int pixmapCacheLimitKb = 1024;
 
 // Whether an argument after the program path is exactly `option`.
 bool hasFlag(const QStringList& arguments, const QString& option) {
@@ -88,6 +91,10 @@ int main(int argc, char** argv) {
     QApplication::setApplicationDisplayName(QStringLiteral("Lumatide"));
     QApplication::setDesktopFileName(QStringLiteral("com.vexilo.lumatide"));
     QApplication::setQuitOnLastWindowClosed(false);
+    // Images the style and the icons keep for reuse. The tray icon is a new picture every
+    // second and each one left an entry; Qt's default limit of 10 MB would let those grow the
+    // program by that much over a day. A small program needs a small cache.
+    QPixmapCache::setCacheLimit(pixmapCacheLimitKb);
     TerminationSignals terminationSignals;
 
     LumatideAppLengths lengths;

@@ -4,6 +4,7 @@
 
 #include <QCursor>
 #include <QGuiApplication>
+#include <QPixmapCache>
 #include <QScreen>
 
 namespace lumatide {
@@ -86,6 +87,12 @@ void OverlayController::show(const BreakAction& action, AppLanguage language) {
 void OverlayController::hide() {
     rebuildTimer_.stop();
     shown_.reset();
+    if (!panels_.empty()) {
+        // The style keeps images of the panels' buttons and fields under keys made from the
+        // panels' palettes, which no later panel shares: left in place they piled up with
+        // every rest until the cache's limit, some megabytes on.
+        QPixmapCache::clear();
+    }
     for (auto& panel : panels_) {
         panel->hide();
         // The unlock handler hides the panels from inside a panel's own check: delete only

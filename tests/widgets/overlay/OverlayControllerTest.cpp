@@ -11,6 +11,8 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QPixmap>
+#include <QPixmapCache>
 #include <QPointer>
 #include <QProcess>
 #include <QScreen>
@@ -86,6 +88,25 @@ TEST_F(OverlayControllerTest, LanguageRebuildShowsTheSameActivityInTheNewLanguag
     const Texts& german = Texts::forLanguage(AppLanguage::german);
     EXPECT_TRUE((QStringList{german.breatheIn, german.hold, german.breatheOut})
                     .contains(labelText(window, "breathLabel")));
+}
+
+TEST_F(OverlayControllerTest, ARestLeavesNoStyleImagesBehind) {
+    // The style caches images of the panels' buttons under keys no later panel shares; they
+    // must go with the panels, or every rest adds to the program's memory.
+    QPixmap sentinel(8, 8);
+    sentinel.fill(Qt::red);
+    const QPixmapCache::Key before = QPixmapCache::insert(sentinel);
+    controller.hide(); // nothing shown: the cache stays as it is
+    QPixmap found;
+    EXPECT_TRUE(QPixmapCache::find(before, &found));
+
+    controller.show(firstAction(AppLanguage::english), AppLanguage::english);
+    for (std::size_t i = 0; i < controller.panelCount(); ++i) {
+        controller.panel(i)->window()->grab(); // paints the button and the field
+    }
+    const QPixmapCache::Key during = QPixmapCache::insert(sentinel);
+    controller.hide();
+    EXPECT_FALSE(QPixmapCache::find(during, &found));
 }
 
 TEST_F(OverlayControllerTest, UnlockFromInsideTheCheckTearsEverythingDownSafely) {
