@@ -11,6 +11,8 @@
 #include "content/AppLanguage.h"
 #include "dialogs/AlertIcon.h"
 #include "overlay/BackgroundPainter.h"
+#include "overlay/BackgroundRaster.h"
+#include "overlay/BandedPainting.h"
 #include "overlay/BearPainter.h"
 #include "overlay/PoseSheetCache.h"
 #include "overlay/PoseSheetPainter.h"
@@ -33,6 +35,28 @@ void paintBackgroundFrames(benchmark::State& state, GlowRendering rendering) {
     for (auto _ : state) {
         QPainter painter(&target);
         paintBackground(painter, QRectF(0, 0, width, height), seconds, rendering);
+        painter.end();
+        benchmark::DoNotOptimize(target.constBits());
+        seconds += backgroundAnimationFrameRate;
+    }
+}
+
+// The frame as the panel paints it: rows of runs into a band-high image, copied band by band
+// onto the screen's image.
+void backgroundFrameRows(benchmark::State& state) {
+    const int width = static_cast<int>(state.range(0));
+    const int height = static_cast<int>(state.range(1));
+    QImage target(width, height, QImage::Format_RGB32);
+    QImage band(width, 32, QImage::Format_RGB32);
+    const QRectF bounds(0, 0, width, height);
+    double seconds = 0.0;
+    for (auto _ : state) {
+        QPainter painter(&target);
+        for (int top = 0; top < height; top += 32) {
+            const QRect rows(0, top, width, std::min(32, height - top));
+            rasterizeBackground(band, top, bounds, 1.0, seconds, rows);
+            drawImageInBands(painter, QPointF(0, top), band, rows.translated(0, -top));
+        }
         painter.end();
         benchmark::DoNotOptimize(target.constBits());
         seconds += backgroundAnimationFrameRate;
@@ -118,6 +142,11 @@ void alertIcon(benchmark::State& state) {
 
 } // namespace
 
+BENCHMARK(backgroundFrameRows)
+    ->Args({1920, 1080})
+    ->Args({3840, 2160})
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime();
 BENCHMARK(backgroundFrame)
     ->Args({1920, 1080})
     ->Args({3840, 2160})

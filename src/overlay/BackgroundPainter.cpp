@@ -20,8 +20,7 @@ namespace lumatide {
 namespace {
 
 constexpr double driftCycle = 54.0;
-constexpr int glowPasses = 36;
-constexpr double glowFlattening = 0.62; // height of a glow relative to its width
+constexpr int glowPasses = glowBands;
 
 QColor rgb(double r, double g, double b, double alpha) {
     return QColor::fromRgbF(static_cast<float>(r), static_cast<float>(g), static_cast<float>(b),
@@ -48,16 +47,10 @@ void paintStackedGlow(QPainter& painter, const BackgroundGlow& glow) {
 
 // The same picture with one fill. A point at normalised elliptic distance rho lies inside the
 // ellipses k = ceil(36 rho) .. 36, all of the same colour, so it shows that colour with the
-// combined alpha 1 - prod(1 - a_k) over those passes: a stepped radial profile.
+// combined opacity of those passes: a stepped radial profile.
 void paintGradientGlow(QPainter& painter, const BackgroundGlow& glow) {
-    const double alpha = glow.color.alphaF();
+    const std::array<double, glowBands + 1> combined = glowBandOpacities(glow.color.alphaF());
     QGradientStops stops;
-    double transmitted = 1.0; // prod(1 - a_k) of the passes from the rim inwards
-    std::array<double, glowPasses + 1> combined{};
-    for (int k = glowPasses; k >= 1; --k) {
-        transmitted *= 1.0 - passAlpha(k, alpha);
-        combined[static_cast<std::size_t>(k)] = 1.0 - transmitted;
-    }
     // Band k covers rho in ((k - 1) / 36, k / 36]; its edges sit a hair apart so that each band
     // keeps a flat colour up to the next ellipse's rim.
     constexpr double hair = 1e-6;
@@ -81,6 +74,16 @@ void paintGradientGlow(QPainter& painter, const BackgroundGlow& glow) {
 }
 
 } // namespace
+
+std::array<double, glowBands + 1> glowBandOpacities(double alpha) {
+    std::array<double, glowBands + 1> combined{};
+    double transmitted = 1.0; // prod(1 - a_k) of the passes from the rim inwards
+    for (int k = glowPasses; k >= 1; --k) {
+        transmitted *= 1.0 - passAlpha(k, alpha);
+        combined[static_cast<std::size_t>(k)] = 1.0 - transmitted;
+    }
+    return combined;
+}
 
 QRectF glowBoundingRect(const BackgroundGlow& glow) {
     if (!(glow.radius > 0.0)) {
@@ -197,8 +200,13 @@ void paintBackground(QPainter& painter, const QRectF& bounds, double elapsedSeco
         }
     }
 
+    paintWaveLine(painter, bounds, dirty, wave);
+}
+
+void paintWaveLine(QPainter& painter, const QRectF& bounds, const QRectF& dirty,
+                   const WaveLineImage* wave) {
     const QPainterPath line = waveLine(bounds);
-    if (!touches(waveArea(line))) {
+    if (!dirty.isNull() && !dirty.intersects(waveArea(line))) {
         return;
     }
     const QPaintDevice* device = painter.device();

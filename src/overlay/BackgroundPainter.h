@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QPointF>
 #include <QRectF>
+#include <array>
 
 class QPainter;
 
@@ -34,6 +35,13 @@ BackgroundScene backgroundSceneAt(const QRectF& bounds, double elapsedSeconds);
 // profile, with one gradient fill and is far cheaper on a full screen.
 enum class GlowRendering { radialGradient, stackedEllipses };
 
+// A glow is 36 nested flat bands: band k holds the points at normalised elliptic distance
+// ((k - 1) / 36, k / 36] from its centre, and shows the glow's colour with the combined opacity
+// of the passes that cover it. Index 0 is unused; band 36, the rim, is fully transparent.
+inline constexpr int glowBands = 36;
+inline constexpr double glowFlattening = 0.62; // height of a glow relative to its width
+std::array<double, glowBands + 1> glowBandOpacities(double alpha);
+
 // The whole pixels a glow can touch, with a pixel to spare on each side.
 QRectF glowBoundingRect(const BackgroundGlow& glow);
 
@@ -57,5 +65,9 @@ WaveLineImage renderWaveLine(const QRectF& bounds, double devicePixelRatio);
 void paintBackground(QPainter& painter, const QRectF& bounds, double elapsedSeconds,
                      GlowRendering rendering = GlowRendering::radialGradient,
                      const QRectF& dirty = QRectF(), const WaveLineImage* wave = nullptr);
+
+// The wave line alone, as paintBackground draws it last.
+void paintWaveLine(QPainter& painter, const QRectF& bounds, const QRectF& dirty = QRectF(),
+                   const WaveLineImage* wave = nullptr);
 
 } // namespace lumatide

@@ -2,10 +2,13 @@
 
 #include "app/Constants.h"
 #include "overlay/BackgroundPainter.h"
+#include "overlay/BackgroundRaster.h"
+#include "overlay/BandedPainting.h"
 
 #include <QPaintEvent>
 #include <QPainter>
 #include <QTimer>
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 
@@ -15,6 +18,8 @@ namespace {
 
 // Every tenth frame repaints the whole view: the gradient's share of the motion.
 constexpr int framesPerWholeRepaint = 10;
+// Device rows painted at a time.
+constexpr int bandRows = 32;
 
 QRegion glowRegion(const BackgroundScene& scene) {
     QRegion region(glowBoundingRect(scene.upperGlow).toAlignedRect());
@@ -61,12 +66,29 @@ void BackgroundView::advance() {
 
 void BackgroundView::paintEvent(QPaintEvent* event) {
     const QRectF bounds(rect());
-    if (wave_.bounds != bounds || wave_.image.devicePixelRatio() != devicePixelRatioF()) {
-        wave_ = renderWaveLine(bounds, devicePixelRatioF());
+    const double ratio = devicePixelRatioF();
+    const double seconds = elapsedSeconds();
+    const QRect dirty = event->rect();
+    const QRect deviceDirty =
+        QRectF(QPointF(dirty.topLeft()) * ratio, QSizeF(dirty.size()) * ratio).toAlignedRect();
+    if (wave_.bounds != bounds || wave_.image.devicePixelRatio() != ratio) {
+        wave_ = renderWaveLine(bounds, ratio);
+    }
+    // One band of rows at a time through a band-high image: the screen is not held twice.
+    const int bandWidth = static_cast<int>(std::ceil(bounds.width() * ratio));
+    if (band_.width() != bandWidth || band_.devicePixelRatio() != ratio) {
+        band_ = QImage(bandWidth, bandRows, QImage::Format_RGB32);
+        band_.setDevicePixelRatio(ratio);
     }
     QPainter painter(this);
-    paintBackground(painter, bounds, elapsedSeconds(), GlowRendering::radialGradient, event->rect(),
-                    &wave_);
+    for (int top = deviceDirty.top(); top <= deviceDirty.bottom(); top += bandRows) {
+        const QRect rows(deviceDirty.left(), top, deviceDirty.width(),
+                         std::min(bandRows, deviceDirty.bottom() + 1 - top));
+        rasterizeBackground(band_, top, bounds, ratio, seconds, rows);
+        drawImageInBands(painter, QPointF(rows.left() / ratio, top / ratio), band_,
+                         rows.translated(0, -top));
+    }
+    paintWaveLine(painter, bounds, QRectF(dirty), &wave_);
 }
 
 } // namespace lumatide

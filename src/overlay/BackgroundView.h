@@ -3,6 +3,7 @@
 #include "overlay/BackgroundPainter.h"
 
 #include <QElapsedTimer>
+#include <QImage>
 #include <QRegion>
 #include <QWidget>
 
@@ -35,6 +36,7 @@ private:
     QElapsedTimer created_;
     QRegion glows_;      // where the glows were last painted
     WaveLineImage wave_; // drawn again only when the size or pixel density changes
+    QImage band_;        // a band of rows of the frame being painted
     int framesSinceWhole_ = 0;
     QTimer* timer_; // child of the view
 };

@@ -28,7 +28,19 @@ void fillInBands(QPainter& painter, const QRectF& area, const QBrush& brush) {
 }
 
 void drawImageInBands(QPainter& painter, QPointF topLeft, const QImage& image) {
+    drawImageInBands(painter, topLeft, image, image.rect());
+}
+
+void drawImageInBands(QPainter& painter, QPointF topLeft, const QImage& image,
+                      const QRect& source) {
     const double ratio = image.devicePixelRatio() > 0.0 ? image.devicePixelRatio() : 1.0;
+    const QRect part = source.intersected(image.rect());
+    const auto copy = [&](int row, int rows) {
+        const QRectF from(part.left(), row, part.width(), rows);
+        const QRectF to(topLeft.x(), topLeft.y() + (row - part.top()) / ratio, part.width() / ratio,
+                        rows / ratio);
+        painter.drawImage(to, image, from);
+    };
     // Qt places a part of an image on whole device pixels the way it places the whole image
     // only when the image lands on whole device pixels at a whole-number density; otherwise
     // the bands could come out shifted against each other, so the copy is made in one piece.
@@ -36,15 +48,11 @@ void drawImageInBands(QPainter& painter, QPointF topLeft, const QImage& image) {
     if (ratio != std::floor(ratio) || !painter.deviceTransform().isAffine() ||
         painter.deviceTransform().isRotating() || device.x() != std::floor(device.x()) ||
         device.y() != std::floor(device.y())) {
-        painter.drawImage(topLeft, image);
+        copy(part.top(), part.height());
         return;
     }
-    for (int row = 0; row < image.height(); row += bandRows) {
-        const int rows = std::min(bandRows, image.height() - row);
-        const QRectF source(0.0, row, image.width(), rows);
-        const QRectF target(topLeft.x(), topLeft.y() + row / ratio, image.width() / ratio,
-                            rows / ratio);
-        painter.drawImage(target, image, source);
+    for (int row = part.top(); row <= part.bottom(); row += bandRows) {
+        copy(row, std::min(bandRows, part.bottom() + 1 - row));
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPointF>
+#include <QRect>
 #include <QRectF>
 
 class QBrush;
@@ -20,5 +21,7 @@ void fillInBands(QPainter& painter, const QRectF& area, const QBrush& brush);
 
 // Copies an image with its top left corner at a point, as QPainter::drawImage would.
 void drawImageInBands(QPainter& painter, QPointF topLeft, const QImage& image);
+// Copies the part `source` (in the image's pixels) so that its top left corner lands on a point.
+void drawImageInBands(QPainter& painter, QPointF topLeft, const QImage& image, const QRect& source);
 
 } // namespace lumatide

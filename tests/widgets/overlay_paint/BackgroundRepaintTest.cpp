@@ -2,6 +2,7 @@
 // in bands, the kept wave line, and a view that repaints only its glows between whole frames.
 
 #include "overlay/BackgroundPainter.h"
+#include "overlay/BackgroundRaster.h"
 #include "overlay/BackgroundView.h"
 #include "overlay/BandedPainting.h"
 #include "widgets/overlay_paint/PaintTestSupport.h"
@@ -177,4 +178,87 @@ TEST(BackgroundRepaint, FramesRepaintTheGlowsAndEveryTenthTheWholeView) {
     }
     EXPECT_EQ(whole, 3);
     EXPECT_EQ(partial, 27);
+}
+
+TEST(BackgroundRaster, RowRunsGiveThePainterPicture) {
+    // The painter's glows are Qt gradient fills sampled at pixel centres; the raster computes
+    // the same bands and blends in floating point. They may differ by a level of rounding
+    // anywhere and by a band where a pixel centre sits right on a band's rim.
+    for (double ratio : {1.0, 2.0}) {
+        for (double seconds : {0.0, 9.0, 13.5, 27.0, 40.5}) {
+            const QRectF bounds(0, 0, 800, 500);
+            const WaveLineImage noWave{[&] {
+                                           QImage blank = imageAtRatio(8, 8, ratio);
+                                           blank.fill(Qt::transparent);
+                                           return blank;
+                                       }(),
+                                       QPointF(0, 0), bounds};
+            QImage painted = imageAtRatio(800, 500, ratio);
+            {
+                QPainter painter(&painted);
+                paintBackground(painter, bounds, seconds, GlowRendering::radialGradient, QRectF(),
+                                &noWave);
+            }
+            QImage rastered = imageAtRatio(800, 500, ratio);
+            rasterizeBackground(rastered, 0, bounds, ratio, seconds, rastered.rect());
+
+            int worst = 0;
+            long long offByMore = 0;
+            for (int y = 0; y < painted.height(); ++y) {
+                for (int x = 0; x < painted.width(); ++x) {
+                    const int d =
+                        channelDistance(painted.pixelColor(x, y), rastered.pixelColor(x, y));
+                    worst = std::max(worst, d);
+                    offByMore += d > 1 ? 1 : 0;
+                }
+            }
+            const double share =
+                static_cast<double>(offByMore) / (painted.width() * painted.height());
+            EXPECT_LE(worst, 6) << seconds << " s at ratio " << ratio;
+            // About 0.15 % of the pixels: Qt looks its gradients up in a table of 1024 steps,
+            // which moves each rim by up to a tenth of a pixel here.
+            EXPECT_LT(share, 0.003) << seconds << " s at ratio " << ratio;
+        }
+    }
+}
+
+TEST(BackgroundRaster, BandsAndPartsPaintWhatTheWholePaints) {
+    const QRectF bounds(0, 0, 640, 400);
+    QImage whole = imageAtRatio(640, 400, 1.0);
+    rasterizeBackground(whole, 0, bounds, 1.0, 7.3, whole.rect());
+
+    // In bands of 32 rows, as the view paints, through an image one band high.
+    QImage band(640, 32, QImage::Format_RGB32);
+    QImage assembled = imageAtRatio(640, 400, 1.0);
+    for (int top = 0; top < 400; top += 32) {
+        rasterizeBackground(band, top, bounds, 1.0, 7.3, QRect(0, top, 640, 32));
+        QPainter(&assembled).drawImage(QPoint(0, top), band);
+    }
+    EXPECT_EQ(worstDifference(whole, assembled), 0);
+
+    // Through a painter at a fractional density, band by band as the view does it.
+    for (double ratio : {1.5, 2.0}) {
+        QImage wholeAtRatio = imageAtRatio(640, 400, ratio);
+        rasterizeBackground(wholeAtRatio, 0, bounds, ratio, 7.3, wholeAtRatio.rect());
+        QImage painted = imageAtRatio(640, 400, ratio);
+        QImage ratioBand(painted.width(), 32, QImage::Format_RGB32);
+        ratioBand.setDevicePixelRatio(ratio);
+        QPainter painter(&painted);
+        for (int top = 0; top < painted.height(); top += 32) {
+            const QRect rows(0, top, painted.width(), std::min(32, painted.height() - top));
+            rasterizeBackground(ratioBand, top, bounds, ratio, 7.3, rows);
+            drawImageInBands(painter, QPointF(0, top / ratio), ratioBand, rows.translated(0, -top));
+        }
+        painter.end();
+        EXPECT_EQ(worstDifference(wholeAtRatio, painted), 0) << "at ratio " << ratio;
+    }
+
+    // A part leaves the rest of the image alone.
+    QImage part = imageAtRatio(640, 400, 1.0);
+    rasterizeBackground(part, 0, bounds, 1.0, 7.3, QRect(100, 50, 200, 120));
+    EXPECT_EQ(part.pixelColor(99, 100), QColor(Qt::magenta));
+    EXPECT_EQ(part.pixelColor(300, 100), QColor(Qt::magenta));
+    EXPECT_EQ(part.pixelColor(150, 170), QColor(Qt::magenta));
+    EXPECT_EQ(part.pixelColor(150, 100), whole.pixelColor(150, 100));
+    EXPECT_EQ(part.copy(100, 50, 200, 120), whole.copy(100, 50, 200, 120));
 }
