@@ -1,5 +1,6 @@
 #pragma once
 
+#include "fakes/LogCapture.h"
 #include "unit/content/QStringPrinting.h"
 
 #include <QCoreApplication>
@@ -22,27 +23,6 @@ inline void PrintTo(const QStringList& texts, std::ostream* out) {
 }
 
 namespace lumatide::test {
-
-// Collects the log lines written while it is alive.
-class LogCapture {
-public:
-    LogCapture() : previous_(qInstallMessageHandler(&LogCapture::handle)) { lines().clear(); }
-    ~LogCapture() { qInstallMessageHandler(previous_); }
-    LogCapture(const LogCapture&) = delete;
-    LogCapture& operator=(const LogCapture&) = delete;
-
-    static QStringList& lines() {
-        static QStringList captured;
-        return captured;
-    }
-
-private:
-    static void handle(QtMsgType, const QMessageLogContext&, const QString& message) {
-        lines().append(message);
-    }
-
-    QtMessageHandler previous_;
-};
 
 // Runs the event loop until `condition` holds or `timeoutMs` passes; true when it held.
 inline bool waitUntil(const std::function<bool()>& condition, int timeoutMs) {

@@ -2,37 +2,14 @@
 
 #include "app/Constants.h"
 #include "fakes/FakeLoginItemService.h"
+#include "fakes/LogCapture.h"
 #include "prefs/MemoryPreferenceStore.h"
 
 #include <QStringList>
 #include <gtest/gtest.h>
 
 using namespace lumatide;
-
-namespace {
-
-// Collects the log lines written while it is alive.
-class LogCapture {
-public:
-    LogCapture() : previous_(qInstallMessageHandler(&LogCapture::handle)) { lines().clear(); }
-    ~LogCapture() { qInstallMessageHandler(previous_); }
-    LogCapture(const LogCapture&) = delete;
-    LogCapture& operator=(const LogCapture&) = delete;
-
-    static QStringList& lines() {
-        static QStringList captured;
-        return captured;
-    }
-
-private:
-    static void handle(QtMsgType, const QMessageLogContext&, const QString& message) {
-        lines().append(message);
-    }
-
-    QtMessageHandler previous_;
-};
-
-} // namespace
+using lumatide::test::LogCapture;
 
 TEST(LaunchAtLoginDefault, AppliedOnceFromAnInstalledLocation) {
     MemoryPreferenceStore defaults;
