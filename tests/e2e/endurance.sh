@@ -80,9 +80,12 @@ while [ "$cycle" -lt "$cycles" ]; do
     # are up yet when this looks depends only on how quickly it looks.
     leftover=$(xdotool search --name '^Lumatide rest panel' 2>/dev/null | grep -c . || true)
     [ "$leftover" -eq 0 ] || fail "$leftover rest panel windows left after the rest"
-    all=$(xdotool search --pid "$app" 2>/dev/null | grep -c . || true)
-    toasts=$(xdotool search --all --pid "$app" --name '^Lumatide$' 2>/dev/null | grep -c . || true)
-    existing=$((all - toasts))
+    existing=0
+    for id in $(xdotool search --pid "$app" 2>/dev/null); do
+        # A window gone meanwhile has no name any more and is not counted.
+        name=$(xdotool getwindowname "$id" 2>/dev/null) || continue
+        [ "$name" = Lumatide ] || existing=$((existing + 1))
+    done
     if [ "$cycle" -le 10 ]; then
         if [ -z "$idle_existing" ] || [ "$existing" -gt "$idle_existing" ]; then
             idle_existing=$existing
