@@ -10,8 +10,8 @@ namespace lumatide {
 
 namespace {
 
-// Device rows per band: below the 96 spans at which the raster engine starts to use threads,
-// also at a device pixel ratio of 2 or 3 for the fills given in logical rows.
+// Rows per band: below the 96 spans at which the raster engine starts to use threads, also for
+// fills given in logical rows at a device pixel ratio of 2 (64 device rows).
 constexpr int bandRows = 32;
 
 } // namespace
