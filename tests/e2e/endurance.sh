@@ -10,9 +10,6 @@ set -eu
 
 program=$1
 cycles=${LUMATIDE_ENDURANCE_CYCLES:-300}
-shots=$LUMATIDE_ARTIFACTS
-mkdir -p "$shots"
-
 . "$(dirname "$0")/lib.sh"
 private_user
 

@@ -1,6 +1,10 @@
 # Helpers shared by the end-to-end scripts; sourced, never run. The scripts run inside
 # with-x-session.sh (LEFT 1280x720+0+0, RIGHT 1024x768+1280+0).
 
+# Screenshots go to the folder the test run names (kept after the run).
+shots=${LUMATIDE_ARTIFACTS:?}
+mkdir -p "$shots"
+
 # private_user: a private home, configuration and runtime folder with the passcode 2468 and
 # usage events switched off, so no run touches the real user's files. Sets $private.
 private_user() {
@@ -27,17 +31,24 @@ stop() {
     wait "$1" 2>/dev/null || true
 }
 
-# wait_for <tenths of a second> <command...>: polls until the command succeeds.
+# wait_for <tenths of a second> <command...>: polls, quietly, until the command succeeds.
 wait_for() {
     limit=$1
     shift
     tries=0
-    until "$@"; do
+    until "$@" >/dev/null 2>&1; do
         tries=$((tries + 1))
         [ "$tries" -ge "$limit" ] && return 1
         sleep 0.1
     done
 }
+
+# The program's icon window embedded in the tray host's panel, and whether there is one.
+tray_icon() {
+    xwininfo -root -tree | awk '/"panel": \("panel" "trayer"\)/ { inpanel = 1; next }
+        inpanel && /\("lumatide" "lumatide"\)/ { print $1; exit }'
+}
+has_tray_icon() { [ -n "$(tray_icon)" ]; }
 
 # Visible rest-panel windows, one id a line, and their number.
 panels() {

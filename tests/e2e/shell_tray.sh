@@ -6,8 +6,7 @@
 # Usage (inside with-x-session.sh): shell_tray.sh <program>
 set -eu
 prog=$1
-art=${LUMATIDE_ARTIFACTS:?}
-mkdir -p "$art"
+. "$(dirname "$0")/lib.sh"
 
 root=$(mktemp -d)
 pids=""
@@ -19,13 +18,13 @@ trap finish EXIT
 
 fail() {
     echo "FAIL: $*" >&2
-    import -window root "$art/failure.png" 2>/dev/null || true
+    import -window root "$shots/failure.png" 2>/dev/null || true
     exit 1
 }
 
 # A private user: preferences, autostart, runtime folder and lock file never touch the real ones.
 # Usage events are switched off in the private store.
-private_user() {
+named_user() {
     home="$root/$1"
     mkdir -p "$home/config/lumatide" "$home/data" "$home/cache"
     mkdir -m 700 "$home/run"
@@ -36,24 +35,7 @@ private_user() {
     export HOME XDG_CONFIG_HOME XDG_DATA_HOME XDG_CACHE_HOME XDG_RUNTIME_DIR
 }
 
-# wait_for <tenths of a second> <command...>: polls until the command succeeds.
-wait_for() {
-    limit=$1
-    shift
-    n=0
-    until "$@" >/dev/null 2>&1; do
-        n=$((n + 1))
-        [ "$n" -le "$limit" ] || return 1
-        sleep 0.1
-    done
-}
 
-# The program's icon window embedded in the tray host's panel.
-tray_icon() {
-    xwininfo -root -tree | awk '/"panel": \("panel" "trayer"\)/ { inpanel = 1; next }
-        inpanel && /\("lumatide" "lumatide"\)/ { print $1; exit }'
-}
-has_tray_icon() { [ -n "$(tray_icon)" ]; }
 
 # Visible windows of the program at least w x h big, one "id x y w h" per line.
 big_windows() {
@@ -68,7 +50,7 @@ big_windows() {
 count_big() { big_windows "$1" "$2" | wc -l; }
 
 # ---- The tray icon, its tooltip, its menu and a rest ------------------------------------------
-private_user tray
+named_user tray
 "$prog" --demo-work-seconds 9 --lock-minutes 0.1 --demo-language en 2>"$root/tray.log" &
 app=$!
 pids="$app $pids"
@@ -96,21 +78,21 @@ wait_for 40 tooltip_shown || fail "no tooltip over the tray icon"
 # Screenshot, then crop the tooltip out of it; the tooltip may be redrawn meanwhile as the
 # title changes every second, so both are tried again until they match.
 capture_tooltip() {
-    import -window root "$art/tray-tooltip.png"
+    import -window root "$shots/tray-tooltip.png"
     set -- $(tooltips | head -n 1)
     [ "$#" -ge 5 ] || return 1
-    convert "$art/tray-tooltip.png" -crop "${4}x${5}+${2}+${3}" +repage -colorspace Gray \
-        -resize 400% -threshold 55% -bordercolor white -border 20 "$art/tray-tooltip-text.png"
+    convert "$shots/tray-tooltip.png" -crop "${4}x${5}+${2}+${3}" +repage -colorspace Gray \
+        -resize 400% -threshold 55% -bordercolor white -border 20 "$shots/tray-tooltip-text.png"
 }
 wait_for 20 capture_tooltip || fail "the tooltip went away before it could be read"
 if command -v tesseract >/dev/null 2>&1; then
-    text=$(tesseract "$art/tray-tooltip-text.png" - --psm 7 \
+    text=$(tesseract "$shots/tray-tooltip-text.png" - --psm 7 \
         -c tessedit_char_whitelist="WB 0123456789:" 2>/dev/null | tr -d '\n')
     echo "tooltip reads: $text"
     echo "$text" | grep -Eq '^W 0?0:0[0-9]$' || fail "tooltip reads '$text', not 'W 00:0x'"
 fi
-convert "$art/tray-tooltip.png" -crop 200x64+0+$((icon_y - 32)) +repage -scale 300% \
-    "$art/tray-icon.png"
+convert "$shots/tray-tooltip.png" -crop 200x64+0+$((icon_y - 32)) +repage -scale 300% \
+    "$shots/tray-icon.png"
 
 kill -TERM "$app"
 status=0
@@ -132,7 +114,7 @@ xdotool click 1
 menu_open() { big_windows 120 150 | grep -q .; }
 wait_for 40 menu_open || fail "left click opened no menu"
 sleep 0.3
-import -window root "$art/tray-menu.png"
+import -window root "$shots/tray-menu.png"
 set -- $(big_windows 120 150 | head -n 1)
 menu_x=$2 menu_y=$3
 xdotool mousemove $((menu_x + 40)) $((menu_y + 14))
@@ -142,7 +124,7 @@ xdotool click 1
 rest_shown() { [ "$(count_big 1000 700)" -ge 2 ]; }
 wait_for 50 rest_shown || fail "Start Break Now showed no rest panels"
 sleep 0.5
-import -window root "$art/rest-after-menu.png"
+import -window root "$shots/rest-after-menu.png"
 
 # SIGTERM ends the program with status 0 and takes the panels down.
 kill -TERM "$app"
@@ -153,7 +135,7 @@ wait "$app" || status=$?
 
 # ---- Demo scenarios ------------------------------------------------------------------------------
 for scenario in quit-confirm quit-limit restart-limit; do
-    private_user "$scenario"
+    named_user "$scenario"
     "$prog" --demo-scenario "$scenario" --demo-language en 2>"$root/$scenario.log" &
     demo=$!
     pids="$demo $pids"
@@ -163,11 +145,11 @@ for scenario in quit-confirm quit-limit restart-limit; do
     alert_shown() { big_windows 200 80 | awk '$4 < 1000' | grep -q .; }
     wait_for 50 alert_shown || fail "$scenario: no alert"
     sleep 0.5
-    import -window root "$art/demo-$scenario.png"
+    import -window root "$shots/demo-$scenario.png"
     # The alert is on top: the screen shows something other than the backdrop colour under its
     # centre.
     set -- $(big_windows 200 80 | awk '$4 < 1000' | head -n 1)
-    pixel=$(convert "$art/demo-$scenario.png" -format "%[hex:p{$(($2 + $4 / 2)),$(($3 + $5 / 2))}]" info:)
+    pixel=$(convert "$shots/demo-$scenario.png" -format "%[hex:p{$(($2 + $4 / 2)),$(($3 + $5 / 2))}]" info:)
     [ "$pixel" != "071213" ] || fail "$scenario: the alert is hidden behind the backdrop"
     # The restart-limit demo uses up the day's restart.
     if [ "$scenario" = restart-limit ]; then

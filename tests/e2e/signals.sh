@@ -9,9 +9,6 @@
 set -eu
 
 program=$1
-shots=$LUMATIDE_ARTIFACTS
-mkdir -p "$shots"
-
 . "$(dirname "$0")/lib.sh"
 private_user
 

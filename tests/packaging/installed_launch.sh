@@ -8,8 +8,7 @@
 set -eu
 cmake=$1
 build=$2
-art=${LUMATIDE_ARTIFACTS:?}
-mkdir -p "$art"
+. "$(dirname "$0")/../e2e/lib.sh"
 
 root=$(mktemp -d)
 app=""
@@ -20,25 +19,10 @@ finish() {
 trap finish EXIT
 fail() {
     echo "FAIL: $*" >&2
-    import -window root "$art/failure.png" 2>/dev/null || true
+    import -window root "$shots/failure.png" 2>/dev/null || true
     [ ! -f "$root/program.log" ] || cat "$root/program.log" >&2
     exit 1
 }
-wait_for() {
-    limit=$1
-    shift
-    n=0
-    until "$@" >/dev/null 2>&1; do
-        n=$((n + 1))
-        [ "$n" -le "$limit" ] || return 1
-        sleep 0.1
-    done
-}
-tray_icon() {
-    xwininfo -root -tree | awk '/"panel": \("panel" "trayer"\)/ { inpanel = 1; next }
-        inpanel && /\("lumatide" "lumatide"\)/ { print $1; exit }'
-}
-has_tray_icon() { [ -n "$(tray_icon)" ]; }
 
 prefix=$root/prefix
 "$cmake" --install "$build" --prefix "$prefix" >"$root/install.log" 2>&1 \
@@ -85,7 +69,7 @@ grep -q '^Hidden=true' "$autostart" && fail "the autostart entry is hidden"
 wait_for 50 grep -q '"Lumatide.launchAtLoginPreferenceInitialized": *true' \
     "$XDG_CONFIG_HOME/lumatide/preferences.json" || fail "the default was not recorded"
 sleep 0.3
-import -window root "$art/installed-tray.png"
+import -window root "$shots/installed-tray.png"
 
 kill -TERM "$app"
 status=0
