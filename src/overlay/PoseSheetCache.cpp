@@ -1,5 +1,6 @@
 #include "overlay/PoseSheetCache.h"
 
+#include "app/Constants.h"
 #include "overlay/BandedPainting.h"
 #include "overlay/PoseSheetPainter.h"
 
@@ -53,8 +54,11 @@ void PoseSheetCache::paint(QPainter& painter, const QRectF& bounds, ActionKind k
     const QPaintDevice* device = painter.device();
     const double ratio = device != nullptr ? device->devicePixelRatioF() : 1.0;
     const int step = poseStepIndex(elapsedSeconds);
-    if (image_.isNull() || size_ != bounds.size() || ratio_ != ratio || kind_ != kind ||
-        language_ != language || step_ != step) {
+    const bool sameSheet = !image_.isNull() && size_ == bounds.size() && ratio_ == ratio &&
+                           kind_ == kind && language_ == language;
+    if (sameSheet && step_ != step) {
+        redrawCells(bounds, step);
+    } else if (!sameSheet) {
         const int width = static_cast<int>(std::ceil(bounds.width() * ratio));
         const int height = static_cast<int>(std::ceil(bounds.height() * ratio));
         if (width <= 0 || height <= 0) {
@@ -82,6 +86,29 @@ void PoseSheetCache::paint(QPainter& painter, const QRectF& bounds, ActionKind k
     drawImageInBands(painter,
                      QPointF(bounds.left(), bounds.top() - snappedFloatOffset(floatOffset, ratio)),
                      image_);
+}
+
+void PoseSheetCache::redrawCells(const QRectF& bounds, int step) {
+    // A new step changes the look of three cells at most (the one that was current, the one
+    // that was next and the new next); the rest of the sheet stays as drawn.
+    const PoseSheetLayout layout = poseSheetLayout(bounds);
+    QPainter sheet(&image_);
+    sheet.translate(-bounds.topLeft());
+    for (int i = 0; i < poseSheetCellCount; ++i) {
+        if (poseCellEmphasis(i, step) == poseCellEmphasis(i, step_)) {
+            continue;
+        }
+        const QRectF area = poseCellArea(layout, i);
+        sheet.save();
+        sheet.setClipRect(area);
+        sheet.setCompositionMode(QPainter::CompositionMode_Clear);
+        sheet.fillRect(area, Qt::transparent);
+        sheet.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        paintPoseSheetCell(sheet, layout, i, kind_, language_, step);
+        sheet.restore();
+    }
+    step_ = step;
+    ++cellRedraws_;
 }
 
 } // namespace lumatide

@@ -100,54 +100,71 @@ PoseSheetLayout poseSheetLayout(const QRectF& bounds) {
     return layout;
 }
 
-void paintPoseSheet(QPainter& painter, const QRectF& bounds, ActionKind kind, AppLanguage language,
-                    double elapsedSeconds) {
-    const Texts& texts = Texts::forLanguage(language);
-    const PoseSheetLayout layout = poseSheetLayout(bounds);
-    const int n = poseSheetCellCount;
-    const int current = poseStepIndex(elapsedSeconds);
-    const int following = (current + 1) % n;
+int poseCellEmphasis(int index, int currentStep) {
+    if (index == currentStep) {
+        return 2;
+    }
+    return index == (currentStep + 1) % poseSheetCellCount ? 1 : 0;
+}
+
+void paintPoseSheetCell(QPainter& painter, const PoseSheetLayout& layout, int index,
+                        ActionKind kind, AppLanguage language, int currentStep) {
+    const QRectF& cell = layout.cells[static_cast<std::size_t>(index)];
+    if (cell.width() <= 0.0 || cell.height() <= 0.0) {
+        return;
+    }
+    const int emphasis = poseCellEmphasis(index, currentStep);
+    const bool active = emphasis == 2;
+    const bool next = emphasis == 1;
 
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
+    QPainterPath outline;
+    outline.addRoundedRect(cell, 12.0, 12.0);
+    painter.fillPath(outline, rgb(0.5, 0.72, 1.0, active ? 0.1 : next ? 0.055 : 0.025));
+    painter.strokePath(outline, QPen(rgb(0.62, 0.8, 1.0,
+                                         active ? 0.55
+                                         : next ? 0.3
+                                                : 0.12),
+                                     active ? 2.5 : 1.2));
 
+    const QRectF& pose = layout.poses[static_cast<std::size_t>(index)];
+    if (pose.width() > 0.0 && pose.height() > 0.0) {
+        paintBear(painter, pose, kind,
+                  static_cast<double>(index) / std::max(poseSheetCellCount - 1, 1), active, next);
+    }
+
+    drawTextFromBottomLeft(painter, layout.numberAnchors[static_cast<std::size_t>(index)],
+                           formatText(Texts::forLanguage(language).poseNumber, index + 1),
+                           active ? systemFont(15, QFont::Bold) : systemFont(13, QFont::Medium),
+                           white(active ? 0.88 : 0.48));
+    painter.restore();
+}
+
+QRectF poseCellArea(const PoseSheetLayout& layout, int index) {
+    // The outline's pen (2.5 points at most) and its antialiasing reach past the cell.
+    constexpr double reach = 3.0;
+    return layout.cells[static_cast<std::size_t>(index)].adjusted(-reach, -reach, reach, reach);
+}
+
+void paintPoseSheet(QPainter& painter, const QRectF& bounds, ActionKind kind, AppLanguage language,
+                    double elapsedSeconds) {
+    const Texts& texts = Texts::forLanguage(language);
+    const PoseSheetLayout layout = poseSheetLayout(bounds);
+    const int current = poseStepIndex(elapsedSeconds);
+
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
     drawTextFromBottomLeft(painter, layout.titleAnchor,
                            layout.wide ? texts.sheetTitleWide : texts.sheetTitleNarrow,
                            systemFont(18, QFont::DemiBold), white(0.7));
-
-    const QFont activeNumberFont = systemFont(15, QFont::Bold);
-    const QFont numberFont = systemFont(13, QFont::Medium);
-    for (int i = 0; i < n; ++i) {
-        const QRectF& cell = layout.cells[static_cast<std::size_t>(i)];
-        // A view too small for its cells (for instance before the layout has sized it) draws
-        // only the title.
-        if (cell.width() <= 0.0 || cell.height() <= 0.0) {
-            break;
-        }
-        const bool active = i == current;
-        const bool next = !active && i == following;
-
-        QPainterPath outline;
-        outline.addRoundedRect(cell, 12.0, 12.0);
-        painter.fillPath(outline, rgb(0.5, 0.72, 1.0, active ? 0.1 : next ? 0.055 : 0.025));
-        painter.strokePath(outline, QPen(rgb(0.62, 0.8, 1.0,
-                                             active ? 0.55
-                                             : next ? 0.3
-                                                    : 0.12),
-                                         active ? 2.5 : 1.2));
-
-        const QRectF& pose = layout.poses[static_cast<std::size_t>(i)];
-        if (pose.width() > 0.0 && pose.height() > 0.0) {
-            paintBear(painter, pose, kind, static_cast<double>(i) / std::max(n - 1, 1), active,
-                      next);
-        }
-
-        drawTextFromBottomLeft(painter, layout.numberAnchors[static_cast<std::size_t>(i)],
-                               formatText(texts.poseNumber, i + 1),
-                               active ? activeNumberFont : numberFont, white(active ? 0.88 : 0.48));
-    }
     painter.restore();
+
+    for (int i = 0; i < poseSheetCellCount; ++i) {
+        paintPoseSheetCell(painter, layout, i, kind, language, current);
+    }
 }
 
 } // namespace lumatide

@@ -33,6 +33,16 @@ struct PoseSheetLayout {
 
 PoseSheetLayout poseSheetLayout(const QRectF& bounds);
 
+// How a cell is shown while the given step is current: 2 current, 1 next, 0 neither.
+int poseCellEmphasis(int index, int currentStep);
+
+// One cell as the whole sheet draws it: its outline, bear and number.
+void paintPoseSheetCell(QPainter& painter, const PoseSheetLayout& layout, int index,
+                        ActionKind kind, AppLanguage language, int currentStep);
+
+// The area a cell draws into, and no other part of the sheet does.
+QRectF poseCellArea(const PoseSheetLayout& layout, int index);
+
 // The whole pose sheet: title, eight cells with their numbers and bears, the highlight on the
 // current step and the lighter emphasis on the next one.
 void paintPoseSheet(QPainter& painter, const QRectF& bounds, ActionKind kind, AppLanguage language,

@@ -7,6 +7,7 @@
 
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <vector>
@@ -140,8 +141,58 @@ TEST(PoseSheetCache, CopiesLookLikeDrawingEveryFrame) {
                                          .arg(target.ratio));
             }
         }
-        // Steps 0, 1, 3, 4, 7: one drawing each, whatever the float did meanwhile.
-        EXPECT_EQ(cache.renderCount(), 5);
+        // One drawing, then the changed cells of steps 1, 3, 4 and 7, whatever the float did.
+        EXPECT_EQ(cache.renderCount(), 1);
+        EXPECT_EQ(cache.cellRedrawCount(), 4);
+    }
+}
+
+// Redrawing only the cells a new step changes leaves the kept sheet exactly as drawing it all
+// anew would, through a whole loop of steps, wide and narrow, at whole and fractional ratios.
+TEST(PoseSheetCache, NewStepRedrawsCellsToTheWholeSheet) {
+    struct Target {
+        QSize size;
+        double ratio;
+    };
+    for (const Target target : {Target{QSize(900, 420), 1.0}, Target{QSize(420, 560), 1.5},
+                                Target{QSize(700, 380), 2.0}}) {
+        const QRectF bounds(QPointF(0, 0), target.size);
+        const auto canvas = [&] {
+            QImage image(QSize(static_cast<int>(std::ceil(target.size.width() * target.ratio)),
+                               static_cast<int>(std::ceil(target.size.height() * target.ratio))),
+                         QImage::Format_ARGB32_Premultiplied);
+            image.setDevicePixelRatio(target.ratio);
+            image.fill(Qt::transparent);
+            return image;
+        };
+        PoseSheetCache cache;
+        int changedSteps = 0;
+        QImage previous;
+        for (int step = 0; step <= poseSheetCellCount; ++step) { // back to step 0 at the end
+            const double seconds = motionStepDuration * (step % poseSheetCellCount) + 0.5 +
+                                   (step == poseSheetCellCount ? 24.0 : 0.0);
+            QImage kept = canvas();
+            {
+                QPainter painter(&kept);
+                cache.paint(painter, bounds, ActionKind::stretch, AppLanguage::german, seconds,
+                            0.0);
+            }
+            QImage drawn = canvas();
+            {
+                QPainter painter(&drawn);
+                paintPoseSheet(painter, bounds, ActionKind::stretch, AppLanguage::german, seconds);
+            }
+            EXPECT_EQ(compare(kept, drawn).largest, 0)
+                << target.size.width() << "x" << target.size.height() << " at " << target.ratio
+                << ", step " << step;
+            if (!previous.isNull() && compare(kept, previous).overOneLevel > 100) {
+                ++changedSteps;
+            }
+            previous = kept;
+        }
+        EXPECT_EQ(changedSteps, poseSheetCellCount) << "every step moves the highlight";
+        EXPECT_EQ(cache.renderCount(), 1);
+        EXPECT_EQ(cache.cellRedrawCount(), poseSheetCellCount);
     }
 }
 
