@@ -3,13 +3,14 @@
 //       --benchmark_report_aggregates_only=true   (one line)
 // The stacked-glow runs paint the background with 36 translucent ellipses per glow, the way the
 // glows were first drawn; the others with the one-gradient glow the panels use. The pose sheet
-// is timed drawn from scratch (what a new step costs) and copied from the kept drawing with the
-// float (what every other frame costs).
+// is timed drawn from scratch, with only the cells a new step changes redrawn (what a step
+// costs), and copied from the kept drawing with the float (what every other frame costs).
 
 #include "app/Constants.h"
 #include "content/ActionKind.h"
 #include "content/AppLanguage.h"
 #include "dialogs/AlertIcon.h"
+#include "overlay/BackgroundDamage.h"
 #include "overlay/BackgroundPainter.h"
 #include "overlay/BackgroundRaster.h"
 #include "overlay/BandedPainting.h"
@@ -63,6 +64,36 @@ void backgroundFrameRows(benchmark::State& state) {
     }
 }
 
+// A frame between whole repaints, as the view paints it: the glows where they were and where
+// they are, strip by strip.
+void backgroundGlowFrame(benchmark::State& state) {
+    const int width = static_cast<int>(state.range(0));
+    const int height = static_cast<int>(state.range(1));
+    QImage target(width, height, QImage::Format_RGB32);
+    QImage band(width, 32, QImage::Format_RGB32);
+    const QRectF bounds(0, 0, width, height);
+    double seconds = 0.0;
+    QRegion before = glowRegion(backgroundSceneAt(bounds, seconds), bounds);
+    for (auto _ : state) {
+        seconds += backgroundAnimationFrameRate;
+        const QRegion now = glowRegion(backgroundSceneAt(bounds, seconds), bounds);
+        const BackgroundRaster raster(bounds, 1.0, seconds);
+        QPainter painter(&target);
+        for (const QRect& rect : now.united(before)) {
+            for (int top = rect.top(); top <= rect.bottom(); top += 32) {
+                const QRect rows(rect.left(), top, rect.width(),
+                                 std::min(32, rect.bottom() + 1 - top));
+                raster.paint(band, top, rows);
+                drawImageInBands(painter, QPointF(rows.left(), top), band,
+                                 rows.translated(0, -top));
+            }
+        }
+        painter.end();
+        before = now;
+        benchmark::DoNotOptimize(target.constBits());
+    }
+}
+
 void backgroundFrame(benchmark::State& state) {
     paintBackgroundFrames(state, GlowRendering::radialGradient);
 }
@@ -95,6 +126,26 @@ void poseSheetFrame(benchmark::State& state) {
         painter.end();
         benchmark::DoNotOptimize(target.constBits());
         seconds += figureAnimationFrameRate;
+    }
+}
+
+// A new step: the kept sheet redraws the cells whose emphasis changed.
+void poseSheetStep(benchmark::State& state) {
+    const QSizeF size = figureSize(state);
+    QImage target = figureTarget(size);
+    PoseSheetCache cache;
+    double seconds = 0.5;
+    for (auto _ : state) {
+        target.fill(Qt::darkCyan);
+        QPainter painter(&target);
+        cache.paint(painter, QRectF(QPointF(0, 0), size), ActionKind::taiChi, AppLanguage::english,
+                    seconds, 0.0);
+        painter.end();
+        benchmark::DoNotOptimize(target.constBits());
+        seconds += motionStepDuration;
+    }
+    if (cache.renderCount() != 1) {
+        state.SkipWithError("the whole sheet was drawn again for a step");
     }
 }
 
@@ -147,6 +198,11 @@ BENCHMARK(backgroundFrameRows)
     ->Args({3840, 2160})
     ->Unit(benchmark::kMillisecond)
     ->MeasureProcessCPUTime();
+BENCHMARK(backgroundGlowFrame)
+    ->Args({1920, 1080})
+    ->Args({3840, 2160})
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime();
 BENCHMARK(backgroundFrame)
     ->Args({1920, 1080})
     ->Args({3840, 2160})
@@ -162,7 +218,11 @@ BENCHMARK(poseSheetFrame)
     ->Args({3840, 2160})
     ->Unit(benchmark::kMillisecond)
     ->MeasureProcessCPUTime();
-
+BENCHMARK(poseSheetStep)
+    ->Args({1920, 1080})
+    ->Args({3840, 2160})
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime();
 BENCHMARK(poseSheetFrameKept)
     ->Args({1920, 1080})
     ->Args({3840, 2160})

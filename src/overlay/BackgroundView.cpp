@@ -1,6 +1,7 @@
 #include "overlay/BackgroundView.h"
 
 #include "app/Constants.h"
+#include "overlay/BackgroundDamage.h"
 #include "overlay/BackgroundPainter.h"
 #include "overlay/BackgroundRaster.h"
 #include "overlay/BandedPainting.h"
@@ -21,11 +22,6 @@ constexpr int framesPerWholeRepaint = 10;
 // Device rows painted at a time.
 constexpr int bandRows = 32;
 
-QRegion glowRegion(const BackgroundScene& scene) {
-    QRegion region(glowBoundingRect(scene.upperGlow).toAlignedRect());
-    return region.united(glowBoundingRect(scene.lowerGlow).toAlignedRect());
-}
-
 } // namespace
 
 BackgroundView::BackgroundView(QWidget* parent) : QWidget(parent), timer_(new QTimer(this)) {
@@ -41,6 +37,7 @@ BackgroundView::~BackgroundView() = default;
 
 void BackgroundView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
+    frameSeconds_ = elapsedSeconds();
     timer_->start();
 }
 
@@ -54,7 +51,11 @@ double BackgroundView::elapsedSeconds() const {
 }
 
 void BackgroundView::advance() {
-    const QRegion glows = glowRegion(backgroundSceneAt(QRectF(rect()), elapsedSeconds()));
+    // The frame is painted at the instant its region was worked out for, however late the paint
+    // comes: a glow never lands outside the region that was repainted.
+    frameSeconds_ = elapsedSeconds();
+    const QRectF bounds(rect());
+    const QRegion glows = glowRegion(backgroundSceneAt(bounds, frameSeconds_), bounds);
     if (++framesSinceWhole_ >= framesPerWholeRepaint) {
         framesSinceWhole_ = 0;
         update();
@@ -67,10 +68,6 @@ void BackgroundView::advance() {
 void BackgroundView::paintEvent(QPaintEvent* event) {
     const QRectF bounds(rect());
     const double ratio = devicePixelRatioF();
-    const double seconds = elapsedSeconds();
-    const QRect dirty = event->rect();
-    const QRect deviceDirty =
-        QRectF(QPointF(dirty.topLeft()) * ratio, QSizeF(dirty.size()) * ratio).toAlignedRect();
     if (wave_.bounds != bounds || wave_.image.devicePixelRatio() != ratio) {
         wave_ = renderWaveLine(bounds, ratio);
     }
@@ -80,15 +77,20 @@ void BackgroundView::paintEvent(QPaintEvent* event) {
         band_ = QImage(bandWidth, bandRows, QImage::Format_RGB32);
         band_.setDevicePixelRatio(ratio);
     }
+    const BackgroundRaster raster(bounds, ratio, frameSeconds_);
     QPainter painter(this);
-    for (int top = deviceDirty.top(); top <= deviceDirty.bottom(); top += bandRows) {
-        const QRect rows(deviceDirty.left(), top, deviceDirty.width(),
-                         std::min(bandRows, deviceDirty.bottom() + 1 - top));
-        rasterizeBackground(band_, top, bounds, ratio, seconds, rows);
-        drawImageInBands(painter, QPointF(rows.left() / ratio, top / ratio), band_,
-                         rows.translated(0, -top));
+    for (const QRect& dirty : event->region()) {
+        const QRect device =
+            QRectF(QPointF(dirty.topLeft()) * ratio, QSizeF(dirty.size()) * ratio).toAlignedRect();
+        for (int top = device.top(); top <= device.bottom(); top += bandRows) {
+            const QRect rows(device.left(), top, device.width(),
+                             std::min(bandRows, device.bottom() + 1 - top));
+            raster.paint(band_, top, rows);
+            drawImageInBands(painter, QPointF(rows.left() / ratio, top / ratio), band_,
+                             rows.translated(0, -top));
+        }
     }
-    paintWaveLine(painter, bounds, QRectF(dirty), &wave_);
+    paintWaveLine(painter, bounds, QRectF(event->rect()), &wave_);
 }
 
 } // namespace lumatide

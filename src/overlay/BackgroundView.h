@@ -15,10 +15,10 @@ namespace lumatide {
 // times a second while shown. The motion is anchored when the view is created, so panels made
 // together move in step. It paints only itself; the panel adds its other widgets on top.
 //
-// Each frame repaints what moves: the two glows, where they were and where they are now. The
-// gradient brightens and dims so slowly (a fiftieth of a colour level per frame at most) that
-// the whole view is repainted only every tenth frame, twice a second, which keeps every pixel
-// within a fraction of a level of the picture of the moment at a fraction of the cost.
+// Each frame repaints what moves: the two glows, where they were and where they are now, as far
+// as they show. The gradient brightens and dims so slowly (a fiftieth of a colour level per frame
+// at most) that the whole view is repainted only every tenth frame, twice a second, which keeps
+// every pixel within a fraction of a level of the picture of the moment at a fraction of the cost.
 class BackgroundView final : public QWidget {
 public:
     explicit BackgroundView(QWidget* parent = nullptr);
@@ -34,9 +34,10 @@ private:
     double elapsedSeconds() const;
 
     QElapsedTimer created_;
-    QRegion glows_;      // where the glows were last painted
-    WaveLineImage wave_; // drawn again only when the size or pixel density changes
-    QImage band_;        // a band of rows of the frame being painted
+    double frameSeconds_ = 0.0; // the instant the current frame shows
+    QRegion glows_;             // where the glows were last painted
+    WaveLineImage wave_;        // drawn again only when the size or pixel density changes
+    QImage band_;               // a band of rows of the frame being painted
     int framesSinceWhole_ = 0;
     QTimer* timer_; // child of the view
 };

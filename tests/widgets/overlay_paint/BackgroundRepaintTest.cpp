@@ -1,6 +1,7 @@
 // The cheap ways of painting the background give the picture of the plain ones: fills and copies
 // in bands, the kept wave line, and a view that repaints only its glows between whole frames.
 
+#include "overlay/BackgroundDamage.h"
 #include "overlay/BackgroundPainter.h"
 #include "overlay/BackgroundRaster.h"
 #include "overlay/BackgroundView.h"
@@ -24,12 +25,16 @@ using namespace lumatide::test;
 
 namespace {
 
-// Largest difference of any channel over two images of the same size.
+// Largest difference of any colour channel over two opaque 32-bit images of the same size.
 int worstDifference(const QImage& a, const QImage& b) {
     int worst = 0;
     for (int y = 0; y < a.height(); ++y) {
+        const auto* rowA = reinterpret_cast<const QRgb*>(a.constScanLine(y));
+        const auto* rowB = reinterpret_cast<const QRgb*>(b.constScanLine(y));
         for (int x = 0; x < a.width(); ++x) {
-            worst = std::max(worst, channelDistance(a.pixelColor(x, y), b.pixelColor(x, y)));
+            worst = std::max({worst, std::abs(qRed(rowA[x]) - qRed(rowB[x])),
+                              std::abs(qGreen(rowA[x]) - qGreen(rowB[x])),
+                              std::abs(qBlue(rowA[x]) - qBlue(rowB[x]))});
         }
     }
     return worst;
@@ -178,6 +183,79 @@ TEST(BackgroundRepaint, FramesRepaintTheGlowsAndEveryTenthTheWholeView) {
     }
     EXPECT_EQ(whole, 3);
     EXPECT_EQ(partial, 27);
+}
+
+// A screen that only ever repaints the regions of its frames, and all of itself every tenth
+// frame as the view does, stays within a level of the whole picture of each instant. Regions
+// that left out a fifth of each glow's radius would leave marks behind.
+TEST(BackgroundRepaint, GlowRegionsKeepTheScreenWithinALevel) {
+    const QRectF bounds(0, 0, 640, 400);
+    const double frame = 0.05;
+    for (double start : {0.0, 9.0, 26.0}) { // fastest drift, fastest swell, drift turning
+        QImage screen = imageAtRatio(640, 400, 1.0);
+        QImage shrunk = imageAtRatio(640, 400, 1.0);
+        rasterizeBackground(screen, 0, bounds, 1.0, start, screen.rect());
+        rasterizeBackground(shrunk, 0, bounds, 1.0, start, shrunk.rect());
+        const auto shrunkRegion = [&](double t) {
+            BackgroundScene scene = backgroundSceneAt(bounds, t);
+            scene.upperGlow.radius *= 0.8;
+            scene.lowerGlow.radius *= 0.8;
+            return glowRegion(scene, bounds);
+        };
+        QRegion before = glowRegion(backgroundSceneAt(bounds, start), bounds);
+        QRegion shrunkBefore = shrunkRegion(start);
+        int worst = 0;
+        int worstShrunk = 0;
+        for (int n = 1; n <= 60; ++n) {
+            const double t = start + n * frame;
+            const bool whole = n % 10 == 0;
+            const QRegion now = glowRegion(backgroundSceneAt(bounds, t), bounds);
+            const QRegion region = whole ? QRegion(screen.rect()) : now.united(before);
+            const QRegion shrunkNow = shrunkRegion(t);
+            for (const QRect& rect : region) {
+                rasterizeBackground(screen, 0, bounds, 1.0, t, rect);
+            }
+            for (const QRect& rect : whole ? region : shrunkNow.united(shrunkBefore)) {
+                rasterizeBackground(shrunk, 0, bounds, 1.0, t, rect);
+            }
+            before = now;
+            shrunkBefore = shrunkNow;
+            QImage picture = imageAtRatio(640, 400, 1.0);
+            rasterizeBackground(picture, 0, bounds, 1.0, t, picture.rect());
+            worst = std::max(worst, worstDifference(screen, picture));
+            worstShrunk = std::max(worstShrunk, worstDifference(shrunk, picture));
+            // Strips of rows, one or two rectangles each: a cheap region to flush.
+            EXPECT_LE(region.rectCount(), 2 * 400 / glowStripHeight);
+        }
+        EXPECT_LE(worst, 1) << "from " << start << " s";
+        EXPECT_GT(worstShrunk, 1) << "from " << start << " s";
+    }
+}
+
+TEST(BackgroundRepaint, GlowRegionLeavesOutOnlyTheFaintRim) {
+    const QRectF bounds(0, 0, 1920, 1080);
+    for (double t = 0.0; t < 36.0; t += 4.5) {
+        const BackgroundScene scene = backgroundSceneAt(bounds, t);
+        const double upper = visibleGlowExtent(
+            scene.upperGlow, {scene.bottomColor, scene.topColor, scene.lowerGlow.color});
+        const double lower =
+            visibleGlowExtent(scene.lowerGlow, {scene.bottomColor, scene.topColor});
+        // The outer bands are nearly clear, the rest shows.
+        EXPECT_GT(upper, 0.8) << t;
+        EXPECT_LT(upper, 1.0) << t;
+        EXPECT_GT(lower, 0.75) << t;
+        EXPECT_LT(lower, 1.0) << t;
+        const QRegion region = glowRegion(scene, bounds);
+        EXPECT_TRUE(region.contains(scene.upperGlow.center.toPoint()));
+        EXPECT_TRUE(region.contains(scene.lowerGlow.center.toPoint()));
+        // The corners of the glows' bounding boxes are left out.
+        const QRect box = glowBoundingRect(scene.upperGlow).toAlignedRect();
+        EXPECT_FALSE(region.contains(box.topLeft() + QPoint(4, 4))) << t;
+        EXPECT_FALSE(region.contains(box.topRight() + QPoint(-4, 4))) << t;
+    }
+    // A glow over its own colour changes nothing.
+    BackgroundGlow glow{QPointF(10, 10), 100.0, QColor::fromRgbF(0.2f, 0.4f, 0.5f, 0.2f)};
+    EXPECT_EQ(visibleGlowExtent(glow, {QColor::fromRgbF(0.2f, 0.4f, 0.5f)}), 0.0);
 }
 
 TEST(BackgroundRaster, RowRunsGiveThePainterPicture) {
