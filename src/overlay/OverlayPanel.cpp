@@ -10,6 +10,7 @@
 #include "overlay/FigureView.h"
 #include "overlay/OverlayLayout.h"
 #include "overlay/OverlayWindow.h"
+#include "overlay/PanelLabel.h"
 #include "prefs/Passcode.h"
 
 #include <QApplication>
@@ -40,7 +41,7 @@ QFont panelFont(int pixelSize, QFont::Weight weight) {
 
 QLabel* makeLabel(QWidget* parent, const QString& name, const QFont& font, const QColor& colour,
                   Qt::Alignment alignment = Qt::AlignCenter) {
-    auto* label = new QLabel(parent);
+    auto* label = new PanelLabel(parent);
     label->setObjectName(name);
     label->setFont(font);
     label->setAlignment(alignment);
