@@ -17,8 +17,6 @@ namespace lumatide {
 
 namespace {
 
-// Every tenth frame repaints the whole view: the gradient's share of the motion.
-constexpr int framesPerWholeRepaint = 10;
 // Device rows painted at a time.
 constexpr int bandRows = 32;
 

@@ -16,11 +16,14 @@ namespace lumatide {
 // together move in step. It paints only itself; the panel adds its other widgets on top.
 //
 // Each frame repaints what moves: the two glows, where they were and where they are now, as far
-// as they show. The gradient brightens and dims so slowly (a fiftieth of a colour level per frame
-// at most) that the whole view is repainted only every tenth frame, twice a second, which keeps
-// every pixel within a fraction of a level of the picture of the moment at a fraction of the cost.
+// as they show. The gradient brightens and dims so slowly (a third of a colour level a second at
+// most) that the whole view is repainted only once a second, which keeps every pixel within a
+// fraction of a level of the picture of the moment at a fraction of the cost.
 class BackgroundView final : public QWidget {
 public:
+    // Every this many frames the whole view is repainted: the gradient's share of the motion.
+    static constexpr int framesPerWholeRepaint = 20;
+
     explicit BackgroundView(QWidget* parent = nullptr);
     ~BackgroundView() override;
 

@@ -1,6 +1,7 @@
 // The cheap ways of painting the background give the picture of the plain ones: fills and copies
 // in bands, the kept wave line, and a view that repaints only its glows between whole frames.
 
+#include "app/Constants.h"
 #include "overlay/BackgroundDamage.h"
 #include "overlay/BackgroundPainter.h"
 #include "overlay/BackgroundRaster.h"
@@ -132,13 +133,14 @@ TEST(BackgroundRepaint, KeptWaveLineMatchesTheStroke) {
 }
 
 TEST(BackgroundRepaint, GradientMovesLessThanALevelBetweenWholeRepaints) {
-    // The view repaints its whole area every tenth frame (0.5 s); in between only the glows.
-    // That is only invisible while no gradient colour moves by a level in half a second.
+    // The view repaints its whole area once in so many frames; in between only the glows.
+    // That is only invisible while no gradient colour moves by half a level in between.
+    const double between = BackgroundView::framesPerWholeRepaint * backgroundAnimationFrameRate;
     const QRectF bounds(0, 0, 1920, 1080);
     double fastest = 0.0;
     for (double t = 0.0; t < 108.0; t += 0.05) {
         const BackgroundScene now = backgroundSceneAt(bounds, t);
-        const BackgroundScene later = backgroundSceneAt(bounds, t + 0.5);
+        const BackgroundScene later = backgroundSceneAt(bounds, t + between);
         for (const auto& [a, b] : {std::pair{now.bottomColor, later.bottomColor},
                                    std::pair{now.topColor, later.topColor}}) {
             fastest = std::max<double>({fastest, std::abs(a.redF() - b.redF()),
@@ -150,7 +152,7 @@ TEST(BackgroundRepaint, GradientMovesLessThanALevelBetweenWholeRepaints) {
     EXPECT_GT(fastest * 255.0, 0.05) << "the gradient does move";
 }
 
-TEST(BackgroundRepaint, FramesRepaintTheGlowsAndEveryTenthTheWholeView) {
+TEST(BackgroundRepaint, FramesRepaintTheGlowsAndNowAndThenTheWholeView) {
     BackgroundView view;
     view.resize(640, 400);
     PaintRecorder recorder;
@@ -163,7 +165,8 @@ TEST(BackgroundRepaint, FramesRepaintTheGlowsAndEveryTenthTheWholeView) {
 
     int whole = 0;
     int partial = 0;
-    for (int frame = 0; frame < 30; ++frame) {
+    const int frames = 3 * BackgroundView::framesPerWholeRepaint;
+    for (int frame = 0; frame < frames; ++frame) {
         recorder.regions.clear();
         QMetaObject::invokeMethod(timer, "timeout");
         QCoreApplication::processEvents();
@@ -182,11 +185,11 @@ TEST(BackgroundRepaint, FramesRepaintTheGlowsAndEveryTenthTheWholeView) {
         EXPECT_FALSE(region.contains(QPoint(637, 397)));
     }
     EXPECT_EQ(whole, 3);
-    EXPECT_EQ(partial, 27);
+    EXPECT_EQ(partial, frames - 3);
 }
 
-// A screen that only ever repaints the regions of its frames, and all of itself every tenth
-// frame as the view does, stays within a level of the whole picture of each instant. Regions
+// A screen that only ever repaints the regions of its frames, and all of itself now and then
+// as the view does, stays within a level of the whole picture of each instant. Regions
 // that left out a fifth of each glow's radius would leave marks behind.
 TEST(BackgroundRepaint, GlowRegionsKeepTheScreenWithinALevel) {
     const QRectF bounds(0, 0, 640, 400);
@@ -208,7 +211,7 @@ TEST(BackgroundRepaint, GlowRegionsKeepTheScreenWithinALevel) {
         int worstShrunk = 0;
         for (int n = 1; n <= 60; ++n) {
             const double t = start + n * frame;
-            const bool whole = n % 10 == 0;
+            const bool whole = n % BackgroundView::framesPerWholeRepaint == 0;
             const QRegion now = glowRegion(backgroundSceneAt(bounds, t), bounds);
             const QRegion region = whole ? QRegion(screen.rect()) : now.united(before);
             const QRegion shrunkNow = shrunkRegion(t);
