@@ -73,13 +73,14 @@ void backgroundGlowFrame(benchmark::State& state) {
     QImage band(width, 32, QImage::Format_RGB32);
     const QRectF bounds(0, 0, width, height);
     double seconds = 0.0;
-    QRegion before = glowRegion(backgroundSceneAt(bounds, seconds), bounds);
     for (auto _ : state) {
+        const double before = seconds;
         seconds += backgroundAnimationFrameRate;
-        const QRegion now = glowRegion(backgroundSceneAt(bounds, seconds), bounds);
+        const QRegion region = glowRegion(backgroundSceneAt(bounds, seconds),
+                                          backgroundSceneAt(bounds, before), bounds);
         const BackgroundRaster raster(bounds, 1.0, seconds);
         QPainter painter(&target);
-        for (const QRect& rect : now.united(before)) {
+        for (const QRect& rect : region) {
             for (int top = rect.top(); top <= rect.bottom(); top += 32) {
                 const QRect rows(rect.left(), top, rect.width(),
                                  std::min(32, rect.bottom() + 1 - top));
@@ -89,7 +90,6 @@ void backgroundGlowFrame(benchmark::State& state) {
             }
         }
         painter.end();
-        before = now;
         benchmark::DoNotOptimize(target.constBits());
     }
 }

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstddef>
+#include <vector>
 
 namespace lumatide {
 
@@ -17,7 +19,15 @@ double largestChannelGap(const QColor& a, const QColor& b) {
                      std::abs(a.blueF() - b.blueF())});
 }
 
-void addGlow(QRegion& region, const BackgroundGlow& glow, double extent, const QRectF& bounds) {
+// One strip's share of a glow: the columns [left, right) of the strip's rows.
+struct StripSpan {
+    int strip = 0;
+    int left = 0;
+    int right = 0;
+};
+
+void addGlow(std::vector<StripSpan>& spans, const BackgroundGlow& glow, double extent,
+             const QRectF& bounds) {
     const double a = extent * glow.radius; // half width of the visible ellipse
     const double b = glowFlattening * a;   // half height
     if (!(a > 0.0)) {
@@ -35,10 +45,80 @@ void addGlow(QRegion& region, const BackgroundGlow& glow, double extent, const Q
         const double nearest = std::clamp(glow.center.y(), y0, y1) - glow.center.y();
         const double q = 1.0 - (nearest * nearest) / (b * b);
         const double half = q > 0.0 ? a * std::sqrt(q) : 0.0;
-        const int left = static_cast<int>(std::floor(glow.center.x() - half)) - 1;
-        const int right = static_cast<int>(std::ceil(glow.center.x() + half)) + 1;
-        region += QRect(left, static_cast<int>(y0), right - left, glowStripHeight);
+        spans.push_back({strip, static_cast<int>(std::floor(glow.center.x() - half)) - 1,
+                         static_cast<int>(std::ceil(glow.center.x() + half)) + 1});
     }
+}
+
+void addScene(std::vector<StripSpan>& spans, const BackgroundScene& scene, const QRectF& bounds) {
+    // The lower glow lies on the gradient; the upper one on the gradient and the lower glow.
+    addGlow(spans, scene.lowerGlow,
+            visibleGlowExtent(scene.lowerGlow, {scene.bottomColor, scene.topColor}), bounds);
+    addGlow(spans, scene.upperGlow,
+            visibleGlowExtent(scene.upperGlow,
+                              {scene.bottomColor, scene.topColor, scene.lowerGlow.color}),
+            bounds);
+}
+
+// The spans merged strip by strip into the rectangles of a region, already in the order a
+// region keeps them: building it by unions would cost a pass over the region per strip.
+QRegion regionOf(std::vector<StripSpan>& spans, const QRectF& bounds) {
+    std::sort(spans.begin(), spans.end(), [](const StripSpan& x, const StripSpan& y) {
+        return x.strip != y.strip ? x.strip < y.strip : x.left < y.left;
+    });
+    const QRect area = bounds.toAlignedRect();
+    std::vector<QRect> rects;
+    rects.reserve(spans.size());
+    std::size_t bandStart = 0; // where the rectangles of the strip before begin
+    std::size_t bandEnd = 0;
+    for (std::size_t i = 0; i < spans.size();) {
+        const int strip = spans[i].strip;
+        const int top =
+            std::max(area.top(), static_cast<int>(bounds.top()) + strip * glowStripHeight);
+        const int bottom = std::min(area.bottom() + 1,
+                                    static_cast<int>(bounds.top()) + (strip + 1) * glowStripHeight);
+        const std::size_t start = rects.size();
+        int left = spans[i].left;
+        int right = spans[i].right;
+        const auto emit = [&] {
+            const int l = std::max(left, area.left());
+            const int r = std::min(right, area.right() + 1);
+            if (top < bottom && l < r) {
+                rects.emplace_back(l, top, r - l, bottom - top);
+            }
+        };
+        for (++i; i < spans.size() && spans[i].strip == strip; ++i) {
+            if (spans[i].left <= right) {
+                right = std::max(right, spans[i].right);
+            } else {
+                emit();
+                left = spans[i].left;
+                right = spans[i].right;
+            }
+        }
+        emit();
+        // A strip with the columns of the one just above it joins it, as a region would.
+        const std::size_t count = rects.size() - start;
+        const bool same =
+            count > 0 && count == bandEnd - bandStart && rects[bandStart].bottom() + 1 == top &&
+            std::equal(rects.begin() + static_cast<std::ptrdiff_t>(start), rects.end(),
+                       rects.begin() + static_cast<std::ptrdiff_t>(bandStart),
+                       [](const QRect& x, const QRect& y) {
+                           return x.left() == y.left() && x.right() == y.right();
+                       });
+        if (same) {
+            for (std::size_t k = bandStart; k < bandEnd; ++k) {
+                rects[k].setBottom(bottom - 1);
+            }
+            rects.resize(start);
+        } else if (count > 0) {
+            bandStart = start;
+            bandEnd = rects.size();
+        }
+    }
+    QRegion region;
+    region.setRects(rects.data(), static_cast<int>(rects.size()));
+    return region;
 }
 
 } // namespace
@@ -60,15 +140,17 @@ double visibleGlowExtent(const BackgroundGlow& glow, std::initializer_list<QColo
 }
 
 QRegion glowRegion(const BackgroundScene& scene, const QRectF& bounds) {
-    QRegion region;
-    // The lower glow lies on the gradient; the upper one on the gradient and the lower glow.
-    addGlow(region, scene.lowerGlow,
-            visibleGlowExtent(scene.lowerGlow, {scene.bottomColor, scene.topColor}), bounds);
-    addGlow(region, scene.upperGlow,
-            visibleGlowExtent(scene.upperGlow,
-                              {scene.bottomColor, scene.topColor, scene.lowerGlow.color}),
-            bounds);
-    return region.intersected(bounds.toAlignedRect());
+    std::vector<StripSpan> spans;
+    addScene(spans, scene, bounds);
+    return regionOf(spans, bounds);
+}
+
+QRegion glowRegion(const BackgroundScene& scene, const BackgroundScene& before,
+                   const QRectF& bounds) {
+    std::vector<StripSpan> spans;
+    addScene(spans, scene, bounds);
+    addScene(spans, before, bounds);
+    return regionOf(spans, bounds);
 }
 
 } // namespace lumatide

@@ -26,4 +26,8 @@ double visibleGlowExtent(const BackgroundGlow& glow, std::initializer_list<QColo
 // stay one rectangle or two per strip.
 QRegion glowRegion(const BackgroundScene& scene, const QRectF& bounds);
 
+// Where the glows show now and where they showed before, in one region.
+QRegion glowRegion(const BackgroundScene& scene, const BackgroundScene& before,
+                   const QRectF& bounds);
+
 } // namespace lumatide

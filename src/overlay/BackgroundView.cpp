@@ -51,16 +51,16 @@ double BackgroundView::elapsedSeconds() const {
 void BackgroundView::advance() {
     // The frame is painted at the instant its region was worked out for, however late the paint
     // comes: a glow never lands outside the region that was repainted.
+    const double before = frameSeconds_;
     frameSeconds_ = elapsedSeconds();
-    const QRectF bounds(rect());
-    const QRegion glows = glowRegion(backgroundSceneAt(bounds, frameSeconds_), bounds);
     if (++framesSinceWhole_ >= framesPerWholeRepaint) {
         framesSinceWhole_ = 0;
         update();
-    } else {
-        update(glows.united(glows_));
+        return;
     }
-    glows_ = glows;
+    const QRectF bounds(rect());
+    update(glowRegion(backgroundSceneAt(bounds, frameSeconds_), backgroundSceneAt(bounds, before),
+                      bounds));
 }
 
 void BackgroundView::paintEvent(QPaintEvent* event) {

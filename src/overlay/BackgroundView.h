@@ -4,7 +4,6 @@
 
 #include <QElapsedTimer>
 #include <QImage>
-#include <QRegion>
 #include <QWidget>
 
 class QTimer;
@@ -38,7 +37,6 @@ private:
 
     QElapsedTimer created_;
     double frameSeconds_ = 0.0; // the instant the current frame shows
-    QRegion glows_;             // where the glows were last painted
     WaveLineImage wave_;        // drawn again only when the size or pixel density changes
     QImage band_;               // a band of rows of the frame being painted
     int framesSinceWhole_ = 0;

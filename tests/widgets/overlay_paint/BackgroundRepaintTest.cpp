@@ -213,7 +213,10 @@ TEST(BackgroundRepaint, GlowRegionsKeepTheScreenWithinALevel) {
             const double t = start + n * frame;
             const bool whole = n % BackgroundView::framesPerWholeRepaint == 0;
             const QRegion now = glowRegion(backgroundSceneAt(bounds, t), bounds);
-            const QRegion region = whole ? QRegion(screen.rect()) : now.united(before);
+            const QRegion region = whole ? QRegion(screen.rect())
+                                         : glowRegion(backgroundSceneAt(bounds, t),
+                                                      backgroundSceneAt(bounds, t - frame), bounds);
+            EXPECT_EQ(whole ? region : now.united(before), region) << "the union of both";
             const QRegion shrunkNow = shrunkRegion(t);
             for (const QRect& rect : region) {
                 rasterizeBackground(screen, 0, bounds, 1.0, t, rect);
