@@ -6,9 +6,11 @@
 #include "overlay/BackgroundRaster.h"
 #include "overlay/BandedPainting.h"
 
+#include <QPaintEngine>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QTimer>
+#include <QTransform>
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -19,6 +21,25 @@ namespace {
 
 // Device rows painted at a time.
 constexpr int bandRows = 32;
+
+// The window's own image, when the painter writes straight into it with this view at its origin
+// and a whole number of device pixels to the point, as on a rest panel: the rows then go right
+// into it instead of through a band and a copy. At a fractional density a logical rectangle
+// covers parts of pixels, and only the painter knows which of them are inside its clip.
+QImage* windowImage(QPainter& painter, double ratio) {
+    QPaintEngine* engine = painter.paintEngine();
+    QPaintDevice* device = engine != nullptr ? engine->paintDevice() : nullptr;
+    if (device == nullptr || device->devType() != QInternal::Image || ratio != std::round(ratio)) {
+        return nullptr;
+    }
+    auto* image = static_cast<QImage*>(device);
+    const QTransform transform = painter.deviceTransform();
+    if (image->isNull() || image->depth() != 32 || !image->isDetached() ||
+        transform != QTransform::fromScale(ratio, ratio)) {
+        return nullptr;
+    }
+    return image;
+}
 
 } // namespace
 
@@ -69,17 +90,22 @@ void BackgroundView::paintEvent(QPaintEvent* event) {
     if (wave_.bounds != bounds || wave_.image.devicePixelRatio() != ratio) {
         wave_ = renderWaveLine(bounds, ratio);
     }
-    // One band of rows at a time through a band-high image: the screen is not held twice.
-    const int bandWidth = static_cast<int>(std::ceil(bounds.width() * ratio));
-    if (band_.width() != bandWidth || band_.devicePixelRatio() != ratio) {
-        band_ = QImage(bandWidth, bandRows, QImage::Format_RGB32);
-        band_.setDevicePixelRatio(ratio);
-    }
     const BackgroundRaster raster(bounds, ratio, frameSeconds_);
     QPainter painter(this);
+    QImage* window = windowImage(painter, ratio);
     for (const QRect& dirty : event->region()) {
         const QRect device =
             QRectF(QPointF(dirty.topLeft()) * ratio, QSizeF(dirty.size()) * ratio).toAlignedRect();
+        if (window != nullptr) {
+            raster.paint(*window, 0, device);
+            continue;
+        }
+        // One band of rows at a time through a band-high image: the screen is not held twice.
+        const int bandWidth = static_cast<int>(std::ceil(bounds.width() * ratio));
+        if (band_.width() != bandWidth || band_.devicePixelRatio() != ratio) {
+            band_ = QImage(bandWidth, bandRows, QImage::Format_RGB32);
+            band_.setDevicePixelRatio(ratio);
+        }
         for (int top = device.top(); top <= device.bottom(); top += bandRows) {
             const QRect rows(device.left(), top, device.width(),
                              std::min(bandRows, device.bottom() + 1 - top));

@@ -264,6 +264,39 @@ TEST(BackgroundRepaint, GlowRegionLeavesOutOnlyTheFaintRim) {
     EXPECT_EQ(visibleGlowExtent(glow, {QColor::fromRgbF(0.2f, 0.4f, 0.5f)}), 0.0);
 }
 
+// Into an image of its own size the view writes its rows straight into the image; anywhere
+// else they go through a band and a copy. Both give the same picture, and only where asked.
+TEST(BackgroundRepaint, RowsGoStraightIntoTheImageOrThroughABand) {
+    BackgroundView view; // never shown: the frame of its first instant
+    view.resize(320, 200);
+    QImage straight(320, 200, QImage::Format_RGB32);
+    straight.fill(Qt::magenta);
+    view.render(&straight);
+    QImage moved(360, 240, QImage::Format_RGB32);
+    moved.fill(Qt::magenta);
+    view.render(&moved, QPoint(20, 30));
+
+    EXPECT_EQ(worstDifference(straight, moved.copy(20, 30, 320, 200)), 0);
+    EXPECT_EQ(moved.pixelColor(10, 10), QColor(Qt::magenta));
+    EXPECT_EQ(moved.pixelColor(350, 235), QColor(Qt::magenta));
+
+    QImage expected(320, 200, QImage::Format_RGB32);
+    rasterizeBackground(expected, 0, QRectF(0, 0, 320, 200), 1.0, 0.0, expected.rect());
+    {
+        QPainter painter(&expected);
+        paintWaveLine(painter, QRectF(0, 0, 320, 200));
+    }
+    EXPECT_LE(worstDifference(straight, expected), 1);
+
+    // A part, placed at the image's corner: the rest of the image is left alone.
+    QImage part(320, 200, QImage::Format_RGB32);
+    part.fill(Qt::magenta);
+    view.render(&part, QPoint(), QRegion(40, 50, 100, 60));
+    EXPECT_EQ(part.pixelColor(100, 30), QColor(Qt::magenta));
+    EXPECT_EQ(part.pixelColor(50, 60), QColor(Qt::magenta));
+    EXPECT_EQ(part.copy(0, 0, 100, 60), straight.copy(40, 50, 100, 60));
+}
+
 TEST(BackgroundRaster, RowRunsGiveThePainterPicture) {
     // The painter's glows are Qt gradient fills sampled at pixel centres; the raster computes
     // the same bands and blends in floating point. They may differ by a level of rounding
