@@ -2,6 +2,7 @@
 # Runs a command inside a private desktop session like a user's: a D-Bus session bus, an X server
 # with two monitors side by side (1280x720 and 1024x768), the openbox window manager and a tray
 # host at the bottom left. Everything started here is stopped when the command ends.
+# With LUMATIDE_X_SCREENS=fhd the X server has one 1920x1080 monitor instead.
 #
 # Usage: tests/e2e/with-x-session.sh <command> [arguments...]
 # The command sees DISPLAY, DBUS_SESSION_BUS_ADDRESS and LUMATIDE_ARTIFACTS (a folder for
@@ -34,7 +35,12 @@ cleanup() {
 }
 trap cleanup EXIT INT TERM
 
-Xvfb "$DISPLAY" -screen 0 2304x768x24 -noreset -nolisten tcp >/dev/null 2>&1 &
+if [ "${LUMATIDE_X_SCREENS:-two}" = fhd ]; then
+    size=1920x1080
+else
+    size=2304x768
+fi
+Xvfb "$DISPLAY" -screen 0 "${size}x24" -noreset -nolisten tcp >/dev/null 2>&1 &
 pids="$! $pids"
 
 tries=0
@@ -47,8 +53,10 @@ until xdpyinfo >/dev/null 2>&1; do
     sleep 0.1
 done
 
-xrandr --setmonitor LEFT 1280/338x720/190+0+0 screen >/dev/null
-xrandr --setmonitor RIGHT 1024/270x768/203+1280+0 none >/dev/null
+if [ "${LUMATIDE_X_SCREENS:-two}" != fhd ]; then
+    xrandr --setmonitor LEFT 1280/338x720/190+0+0 screen >/dev/null
+    xrandr --setmonitor RIGHT 1024/270x768/203+1280+0 none >/dev/null
+fi
 
 openbox >/dev/null 2>&1 &
 pids="$! $pids"
