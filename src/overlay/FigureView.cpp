@@ -50,6 +50,10 @@ void FigureView::setOnStepChange(std::function<void(int)> onStepChange) {
     onStepChange_ = std::move(onStepChange);
 }
 
+void FigureView::setOnTick(std::function<void()> onTick) {
+    onTick_ = std::move(onTick);
+}
+
 int FigureView::stepIndex() const {
     return poseStepIndex(elapsedSeconds());
 }
@@ -86,6 +90,9 @@ double FigureView::floatOffset() const {
 void FigureView::tick() {
     if (!notifyStep()) {
         return;
+    }
+    if (onTick_) {
+        onTick_();
     }
     // Most ticks find the same picture: the step lasts seconds and the float moves about one
     // pixel in 0.7 s.

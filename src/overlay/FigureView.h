@@ -32,6 +32,9 @@ public:
     AppLanguage language() const { return language_; }
     // Called with the new step index whenever it changes. The callback may tear the view down.
     void setOnStepChange(std::function<void(int)> onStepChange);
+    // Called on every tick of the redraw timer while the view is shown: other things on the
+    // panel that change 30 times a second share the timer, and the program wakes once for all.
+    void setOnTick(std::function<void()> onTick);
     int stepIndex() const;
 
 protected:
@@ -49,6 +52,7 @@ private:
     ActionKind kind_ = ActionKind::drink;
     AppLanguage language_;
     std::function<void(int)> onStepChange_;
+    std::function<void()> onTick_;
     int lastNotifiedStep_ = -1;
     bool notificationPosted_ = false;
     QElapsedTimer created_;

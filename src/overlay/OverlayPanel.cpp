@@ -28,7 +28,6 @@ namespace lumatide {
 
 namespace {
 
-constexpr int breathIntervalMs = static_cast<int>(figureAnimationFrameRate * 1000.0);
 constexpr int largestBreathPixelSize = 34;
 
 // Sizes are in logical pixels, the unit the panel's layout uses throughout.
@@ -69,16 +68,12 @@ OverlayPanel::OverlayPanel(QScreen* screen, BreakAction action, AppLanguage lang
                            const PreferenceStore& defaults)
     : screen_(screen), action_(std::move(action)), language_(language), defaults_(defaults),
       window_(std::make_unique<OverlayWindow>(screen)) {
-    breathTimer_.setInterval(breathIntervalMs);
-    // The timer is a member: it cannot call into a panel that is gone.
-    connect(&breathTimer_, &QTimer::timeout, this, &OverlayPanel::updateBreathingText);
     buildView();
     window_->installEventFilter(this);
     applyLayout();
 }
 
 OverlayPanel::~OverlayPanel() {
-    breathTimer_.stop();
     if (field_ != nullptr && QWidget::keyboardGrabber() == field_) {
         field_->releaseKeyboard();
     }
@@ -102,6 +97,9 @@ void OverlayPanel::buildView() {
     figure_->setLanguage(language_);
     // The figure lives inside this panel's window, so it never outlives the panel.
     figure_->setOnStepChange([this](int step) { showStep(step); });
+    // The breathing prompt changes 30 times a second, as often as the figure is redrawn: it
+    // follows the figure's timer, which runs while the panel is shown.
+    figure_->setOnTick([this] { updateBreathingText(); });
     titleLabel_ =
         makeLabel(root_, QStringLiteral("titleLabel"), panelFont(22, QFont::DemiBold), white);
     titleLabel_->setText(action_.title);
@@ -165,11 +163,9 @@ void OverlayPanel::show() {
     // Activation and the keyboard go to one panel only (takeKeyboard).
     field_->setFocus(Qt::OtherFocusReason);
     updateBreathingText();
-    breathTimer_.start();
 }
 
 void OverlayPanel::hide() {
-    breathTimer_.stop();
     if (QWidget::keyboardGrabber() == field_) {
         field_->releaseKeyboard();
     }

@@ -4,7 +4,6 @@
 #include "content/BreakAction.h"
 
 #include <QObject>
-#include <QTimer>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -79,7 +78,6 @@ private:
     QLabel* messageLabel_ = nullptr;
     QPushButton* unlockButton_ = nullptr;
 
-    QTimer breathTimer_;
     int breathPixelSize_ = 0;
 };
 

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace lumatide;
@@ -119,6 +120,16 @@ TEST(OverlayPanel, BreathingPromptAndStepLineSpeakThePanelsLanguage) {
                 someStep || line.endsWith(poseInstruction(ActionKind::stretch, step, language));
         }
         EXPECT_TRUE(someStep) << line.toStdString();
+
+        // The prompt keeps following the breath on the figure's ticks while shown.
+        auto* breath = panel.window()->findChild<QLabel*>(QStringLiteral("breathLabel"));
+        auto* figureTimer =
+            panel.window()->findChild<QWidget*>(QStringLiteral("figure"))->findChild<QTimer*>();
+        ASSERT_NE(breath, nullptr);
+        ASSERT_NE(figureTimer, nullptr);
+        breath->clear();
+        QMetaObject::invokeMethod(figureTimer, "timeout");
+        EXPECT_TRUE(prompts.contains(breath->text())) << breath->text().toStdString();
         panel.hide();
         EXPECT_FALSE(panel.window()->isVisible());
     }

@@ -118,9 +118,14 @@ TEST(FigureView, DrawsItsKindAndRedrawsOnlyWhileShown) {
     auto* timer = figure.view->findChild<QTimer*>();
     ASSERT_NE(timer, nullptr);
     EXPECT_FALSE(timer->isActive());
+    int ticks = 0;
+    figure.view->setOnTick([&ticks] { ++ticks; });
     panel.show();
     EXPECT_TRUE(timer->isActive());
     EXPECT_EQ(timer->interval(), 33);
+    QMetaObject::invokeMethod(timer, "timeout");
+    QMetaObject::invokeMethod(timer, "timeout");
+    EXPECT_EQ(ticks, 2) << "others on the panel tick with the figure";
     panel.hide();
     EXPECT_FALSE(timer->isActive());
 }
