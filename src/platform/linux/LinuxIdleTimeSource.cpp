@@ -61,10 +61,7 @@ LinuxIdleTimeSource::LinuxIdleTimeSource()
 
 LinuxIdleTimeSource::LinuxIdleTimeSource(IdleTimeBackend backend, QDBusConnection bus,
                                          const QByteArray& displayName)
-    : backend_(backend), bus_(std::move(bus)) {
-    if (backend_ == IdleTimeBackend::x11ScreenSaver) {
-        x11_ = X11Counter::open(displayName);
-    }
+    : backend_(backend), bus_(std::move(bus)), displayName_(displayName) {
 }
 
 LinuxIdleTimeSource::~LinuxIdleTimeSource() = default;
@@ -72,6 +69,12 @@ LinuxIdleTimeSource::~LinuxIdleTimeSource() = default;
 std::optional<double> LinuxIdleTimeSource::systemIdleSeconds() {
     switch (backend_) {
     case IdleTimeBackend::x11ScreenSaver:
+        // Opened at the first question rather than at start, where every millisecond delays
+        // the tray icon; one try only, as a display that refused once keeps refusing.
+        if (!x11Tried_) {
+            x11Tried_ = true;
+            x11_ = X11Counter::open(displayName_);
+        }
         return x11_ ? x11_->idleSeconds() : std::nullopt;
     case IdleTimeBackend::gnomeMutter:
         return dbusIdleSeconds(QStringLiteral("org.gnome.Mutter.IdleMonitor"),

@@ -12,9 +12,9 @@ namespace lumatide {
 
 // The user's idle time in a Linux desktop session: the X server's MIT-SCREEN-SAVER counter in
 // an X11 session, the compositor's idle monitor on GNOME or KDE Wayland, nothing elsewhere.
-// The X connection is opened once and kept; a D-Bus call waits at most 500 ms and counts as
-// nothing past that. A service that let a call time out is left alone for a minute (nothing is
-// reported meanwhile), so a hung compositor does not stall every tick by half a second.
+// The X connection is opened at the first question and kept; a D-Bus call waits at most 500 ms and
+// counts as nothing past that. A service that let a call time out is left alone for a minute
+// (nothing is reported meanwhile), so a hung compositor does not stall every tick by half a second.
 class LinuxIdleTimeSource final : public IdleTimeSource {
 public:
     // The current session, as its environment describes it, on the session bus and $DISPLAY.
@@ -38,6 +38,8 @@ private:
 
     IdleTimeBackend backend_;
     QDBusConnection bus_;
+    QByteArray displayName_;
+    bool x11Tried_ = false;
     std::unique_ptr<X11Counter> x11_;
     std::chrono::steady_clock::time_point quietUntil_;
 };
