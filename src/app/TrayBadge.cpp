@@ -1,14 +1,14 @@
 #include "app/TrayBadge.h"
 
+#include "app/TrayBadgeIconEngine.h"
+
 #include <QColor>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
-#include <QPixmap>
 #include <QRectF>
 #include <algorithm>
-#include <array>
 
 namespace lumatide {
 
@@ -23,8 +23,6 @@ QColor phaseColor(TimerPhase phase) {
 QColor outlineColor(TimerPhase phase) {
     return phaseColor(phase).darker(220);
 }
-
-constexpr std::array<int, 7> iconSizes{16, 20, 22, 24, 32, 48, 64};
 
 } // namespace
 
@@ -84,16 +82,7 @@ void paintTrayBadge(QPainter& painter, const QRectF& rect, TimerPhase phase,
 }
 
 QIcon makeTrayIcon(TimerPhase phase, std::int64_t remainingSeconds) {
-    QIcon icon;
-    for (const int size : iconSizes) {
-        QPixmap pixmap(size, size);
-        pixmap.fill(Qt::transparent);
-        QPainter painter(&pixmap);
-        paintTrayBadge(painter, QRectF(0, 0, size, size), phase, remainingSeconds);
-        painter.end();
-        icon.addPixmap(pixmap);
-    }
-    return icon;
+    return QIcon(new TrayBadgeIconEngine(phase, remainingSeconds));
 }
 
 } // namespace lumatide

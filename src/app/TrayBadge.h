@@ -24,7 +24,7 @@ bool trayBadgeCountsSeconds(std::int64_t remainingSeconds);
 void paintTrayBadge(QPainter& painter, const QRectF& rect, TimerPhase phase,
                     std::int64_t remainingSeconds);
 
-// The badge at every size a tray may ask for (16 to 64 pixels).
+// The badge as an icon, drawn at each size a tray asks for when it asks.
 QIcon makeTrayIcon(TimerPhase phase, std::int64_t remainingSeconds);
 
 } // namespace lumatide

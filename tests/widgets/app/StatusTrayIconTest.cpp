@@ -3,6 +3,7 @@
 #include "AppRig.h"
 #include "app/Constants.h"
 #include "app/TrayBadge.h"
+#include "app/TrayBadgeIconEngine.h"
 
 #include <QImage>
 #include <QPainter>
@@ -75,6 +76,30 @@ TEST(StatusTrayIcon, TooltipIsTheTitleAndTheBadgeFollowsTheMinutes) {
         EXPECT_EQ(pixmap.width(), size);
         EXPECT_EQ(pixmap.height(), size);
     }
+}
+
+// The icon draws a size when a tray asks for it, as the badge painter draws it at that size,
+// and keeps it.
+TEST(StatusTrayIcon, IconDrawsEachSizeWhenAskedAndKeepsIt) {
+    auto* engine = new TrayBadgeIconEngine(TimerPhase::rest, 250);
+    const QIcon icon(engine); // owns the engine
+    EXPECT_EQ(engine->drawnCount(), 0);
+    EXPECT_EQ(icon.availableSizes().size(), 7);
+
+    EXPECT_EQ(iconImage(icon, 22), badge(TimerPhase::rest, 250, 22));
+    EXPECT_EQ(engine->drawnCount(), 1);
+    EXPECT_EQ(iconImage(icon, 22), badge(TimerPhase::rest, 250, 22));
+    EXPECT_EQ(engine->drawnCount(), 1);
+    // A size no tray list names is drawn for itself too, and a wide request gets a square.
+    EXPECT_EQ(iconImage(icon, 30), badge(TimerPhase::rest, 250, 30));
+    EXPECT_EQ(icon.pixmap(QSize(40, 24)).size(), QSize(24, 24));
+
+    const QImage disabled = icon.pixmap(QSize(22, 22), QIcon::Disabled)
+                                .toImage()
+                                .convertToFormat(QImage::Format_ARGB32);
+    EXPECT_EQ(disabled.size(), QSize(22, 22));
+    EXPECT_NE(disabled, badge(TimerPhase::rest, 250, 22)) << "the style greys it";
+    EXPECT_EQ(icon.pixmap(QSize(0, 0)).isNull(), true);
 }
 
 TEST(StatusTrayIcon, BadgeColoursDigitsAndLastMinute) {
