@@ -23,9 +23,16 @@ std::unique_ptr<X11WindowCoverage> sessionWindows() {
 } // namespace
 
 LinuxBusyProbe::LinuxBusyProbe()
-    : LinuxBusyProbe(
-          PowerAssertionReport(QDBusConnection::sessionBus(), QDBusConnection::systemBus()),
-          QStringLiteral("/proc"), getuid(), sessionWindows()) {
+    : procRoot_(QStringLiteral("/proc")), uid_(getuid()), connected_(false) {
+}
+
+void LinuxBusyProbe::connectToSession() const {
+    if (connected_) {
+        return;
+    }
+    connected_ = true;
+    report_.emplace(QDBusConnection::sessionBus(), QDBusConnection::systemBus());
+    windows_ = sessionWindows();
 }
 
 LinuxBusyProbe::LinuxBusyProbe(PowerAssertionReport report, QString procRoot, uid_t uid,
@@ -37,7 +44,8 @@ LinuxBusyProbe::LinuxBusyProbe(PowerAssertionReport report, QString procRoot, ui
 LinuxBusyProbe::~LinuxBusyProbe() = default;
 
 QString LinuxBusyProbe::powerAssertionReport() const {
-    return report_.text();
+    connectToSession();
+    return report_ ? report_->text() : QString();
 }
 
 QStringList LinuxBusyProbe::runningApplicationNames() const {
@@ -45,6 +53,7 @@ QStringList LinuxBusyProbe::runningApplicationNames() const {
 }
 
 bool LinuxBusyProbe::frontmostWindowCoversScreen() const {
+    connectToSession();
     return windows_ && windows_->frontmostWindowCoversScreen();
 }
 

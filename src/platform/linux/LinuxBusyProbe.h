@@ -7,13 +7,15 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <optional>
 #include <sys/types.h>
 
 namespace lumatide {
 
 // Whether the Linux desktop is busy: held idle inhibitors and playing media players (the
 // power-assertion report), the names of the user's programs, and whether the active window
-// covers a screen, combined by the busy decision. Asked once per end of a work period.
+// covers a screen, combined by the busy decision. Asked once per end of a work period; the real
+// session's bus and X connections are made at the first question, not while the program starts.
 class LinuxBusyProbe final : public BusyProbe {
 public:
     // The real session: session and system bus, /proc for the current user, and the X display
@@ -34,10 +36,13 @@ public:
     std::optional<BusyEnvironment> currentBusyEnvironment() override;
 
 private:
-    PowerAssertionReport report_;
+    void connectToSession() const;
+
+    mutable std::optional<PowerAssertionReport> report_;
     QString procRoot_;
     uid_t uid_;
-    std::unique_ptr<X11WindowCoverage> windows_;
+    mutable std::unique_ptr<X11WindowCoverage> windows_;
+    mutable bool connected_ = true; // false until the real session's parts are made
 };
 
 } // namespace lumatide

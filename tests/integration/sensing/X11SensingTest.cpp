@@ -196,11 +196,15 @@ TEST(X11WindowCoverage, FullScreenAndScreenSizedWindowsCount) {
     const auto environment = probe.currentBusyEnvironment();
     ASSERT_TRUE(environment.has_value());
     EXPECT_EQ(environment->reason, BusyReason::fullScreenApp);
+    // The session's own probe, which connects at its first question, sees it as well.
+    LinuxBusyProbe session;
+    EXPECT_TRUE(session.frontmostWindowCoversScreen());
 
     wmctrl(
         {QStringLiteral("-r"), title, QStringLiteral("-b"), QStringLiteral("remove,fullscreen")});
     EXPECT_TRUE(waitFor([&] { return !coverage->frontmostWindowCoversScreen(); }));
     EXPECT_EQ(probe.currentBusyEnvironment(), std::nullopt);
+    EXPECT_FALSE(session.frontmostWindowCoversScreen());
 
     // A maximised window is not full screen, but its frame is the size of a monitor.
     wmctrl({QStringLiteral("-r"), title, QStringLiteral("-b"),
