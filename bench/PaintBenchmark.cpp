@@ -1,8 +1,10 @@
 // One frame of each thing a rest panel repaints on a timer, drawn into an off-screen image:
 //   build/<dir>/bench/lumatide_paint_bench --benchmark_repetitions=5
 //       --benchmark_report_aggregates_only=true   (one line)
-// The stacked-glow runs paint the background with 36 translucent ellipses per glow, the way the
-// glows were first drawn; the others with the one-gradient glow the panels use. The pose sheet
+// The background runs: as the panels paint it (rows of runs written into the screen's image, a
+// whole repaint and a frame of glows), through Qt's painter with one gradient per glow (the
+// reference picture), and with 36 translucent ellipses per glow, the way the glows were first
+// drawn. The pose sheet
 // is timed drawn from scratch, with only the cells a new step changes redrawn (what a step
 // costs), and copied from the kept drawing with the float (what every other frame costs).
 
@@ -13,7 +15,6 @@
 #include "overlay/BackgroundDamage.h"
 #include "overlay/BackgroundPainter.h"
 #include "overlay/BackgroundRaster.h"
-#include "overlay/BandedPainting.h"
 #include "overlay/BearPainter.h"
 #include "overlay/PoseSheetCache.h"
 #include "overlay/PoseSheetPainter.h"
@@ -42,35 +43,26 @@ void paintBackgroundFrames(benchmark::State& state, GlowRendering rendering) {
     }
 }
 
-// The frame as the panel paints it: rows of runs into a band-high image, copied band by band
-// onto the screen's image.
+// A whole repaint as the panel does it: rows of runs written straight into the screen's image.
 void backgroundFrameRows(benchmark::State& state) {
     const int width = static_cast<int>(state.range(0));
     const int height = static_cast<int>(state.range(1));
     QImage target(width, height, QImage::Format_RGB32);
-    QImage band(width, 32, QImage::Format_RGB32);
     const QRectF bounds(0, 0, width, height);
     double seconds = 0.0;
     for (auto _ : state) {
-        QPainter painter(&target);
-        for (int top = 0; top < height; top += 32) {
-            const QRect rows(0, top, width, std::min(32, height - top));
-            rasterizeBackground(band, top, bounds, 1.0, seconds, rows);
-            drawImageInBands(painter, QPointF(0, top), band, rows.translated(0, -top));
-        }
-        painter.end();
+        BackgroundRaster(bounds, 1.0, seconds).paint(target, 0, target.rect());
         benchmark::DoNotOptimize(target.constBits());
         seconds += backgroundAnimationFrameRate;
     }
 }
 
-// A frame between whole repaints, as the view paints it: the glows where they were and where
+// A frame between whole repaints, as the panel paints it: the glows where they were and where
 // they are, strip by strip.
 void backgroundGlowFrame(benchmark::State& state) {
     const int width = static_cast<int>(state.range(0));
     const int height = static_cast<int>(state.range(1));
     QImage target(width, height, QImage::Format_RGB32);
-    QImage band(width, 32, QImage::Format_RGB32);
     const QRectF bounds(0, 0, width, height);
     double seconds = 0.0;
     for (auto _ : state) {
@@ -79,17 +71,9 @@ void backgroundGlowFrame(benchmark::State& state) {
         const QRegion region = glowRegion(backgroundSceneAt(bounds, seconds),
                                           backgroundSceneAt(bounds, before), bounds);
         const BackgroundRaster raster(bounds, 1.0, seconds);
-        QPainter painter(&target);
         for (const QRect& rect : region) {
-            for (int top = rect.top(); top <= rect.bottom(); top += 32) {
-                const QRect rows(rect.left(), top, rect.width(),
-                                 std::min(32, rect.bottom() + 1 - top));
-                raster.paint(band, top, rows);
-                drawImageInBands(painter, QPointF(rows.left(), top), band,
-                                 rows.translated(0, -top));
-            }
+            raster.paint(target, 0, rect);
         }
-        painter.end();
         benchmark::DoNotOptimize(target.constBits());
     }
 }
