@@ -5,10 +5,10 @@
 // with the preference file the program uses: equal times show that a tick reads no file. The
 // busy-probe round reads the real /proc (and asks the session bus, when there is one).
 
-#include "app/BreakCycle.h"
-#include "app/TitleSink.h"
+#include "cycle/BreakCycle.h"
+#include "cycle/TitleSink.h"
 #include "fakes/FakeClock.h"
-#include "platform/linux/LinuxBusyProbe.h"
+#include "linux/LinuxBusyProbe.h"
 #include "prefs/JsonFilePreferenceStore.h"
 #include "prefs/MemoryPreferenceStore.h"
 

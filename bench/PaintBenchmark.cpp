@@ -8,9 +8,9 @@
 // is timed drawn from scratch, with only the cells a new step changes redrawn (what a step
 // costs), and copied from the kept drawing with the float (what every other frame costs).
 
-#include "app/Constants.h"
 #include "content/ActionKind.h"
 #include "content/AppLanguage.h"
+#include "cycle/Constants.h"
 #include "dialogs/AlertIcon.h"
 #include "overlay/BackgroundDamage.h"
 #include "overlay/BackgroundPainter.h"

@@ -1,7 +1,7 @@
 // Arbitrary bytes as the user's autostart entry: the enabled check reads it without failing,
 // and registering and unregistering afterwards give the expected answer.
 #include "FuzzSupport.h"
-#include "platform/linux/XdgAutostart.h"
+#include "linux/XdgAutostart.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 // Arbitrary argument lists (arguments separated by NUL bytes) through every command-line reader.
 #include "FuzzSupport.h"
-#include "app/CommandLine.h"
-#include "app/Constants.h"
+#include "cycle/CommandLine.h"
+#include "cycle/Constants.h"
 
 #include <cmath>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 // Any program path either is refused or comes back unchanged when its Exec value is read the
 // way a desktop reads it: string escapes first, then %% field codes, then the quoted argument.
 #include "FuzzSupport.h"
-#include "platform/linux/DesktopEntryExec.h"
+#include "linux/DesktopEntryExec.h"
 
 #include <cstdlib>
 #include <optional>

@@ -1,18 +1,19 @@
-#include "app/CommandLine.h"
-#include "app/LumatideApp.h"
-#include "app/ModalAppDialogs.h"
-#include "app/SingleInstanceLock.h"
-#include "app/TerminationSignals.h"
+#include "cycle/CommandLine.h"
+#include "linux/BootTimeClock.h"
+#include "linux/DetachedRelauncher.h"
+#include "linux/LinuxBusyProbe.h"
+#include "linux/LinuxIdleTimeSource.h"
+#include "linux/NetworkUsageEvents.h"
+#include "linux/ProgramLocation.h"
+#include "linux/SingleInstanceLock.h"
+#include "linux/TerminationSignals.h"
+#include "linux/XcbWindowSystem.h"
+#include "linux/XdgAutostart.h"
 #include "overlay/OverlayController.h"
-#include "platform/linux/BootTimeClock.h"
-#include "platform/linux/DetachedRelauncher.h"
-#include "platform/linux/LinuxBusyProbe.h"
-#include "platform/linux/LinuxIdleTimeSource.h"
-#include "platform/linux/NetworkUsageEvents.h"
-#include "platform/linux/ProgramLocation.h"
-#include "platform/linux/XdgAutostart.h"
 #include "prefs/JsonFilePreferenceStore.h"
 #include "selftest/SelfTest.h"
+#include "shell/LumatideApp.h"
+#include "shell/ModalAppDialogs.h"
 #include "warning/WarningController.h"
 
 #include <QApplication>
@@ -104,8 +105,9 @@ int main(int argc, char** argv) {
 
     JsonFilePreferenceStore defaults(JsonFilePreferenceStore::standardPath());
     BootTimeClock clock;
-    OverlayController overlay(defaults);
-    WarningController warning;
+    XcbWindowSystem windowSystem;
+    OverlayController overlay(defaults, &windowSystem);
+    WarningController warning(&windowSystem);
     LinuxIdleTimeSource idleTime;
     LinuxBusyProbe busyProbe;
     XdgAutostart loginItems;

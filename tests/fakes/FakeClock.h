@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Clock.h"
+#include "cycle/Clock.h"
 
 #include <QDate>
 #include <QDateTime>

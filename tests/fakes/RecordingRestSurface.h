@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/RestSurface.h"
+#include "cycle/RestSurface.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/TitleSink.h"
+#include "cycle/TitleSink.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/UsageEvents.h"
+#include "system/UsageEvents.h"
 
 #include <QJsonObject>
 #include <QString>

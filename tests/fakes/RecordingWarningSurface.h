@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/WarningSurface.h"
+#include "cycle/WarningSurface.h"
 
 #include <cstdint>
 #include <vector>

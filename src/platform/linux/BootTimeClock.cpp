@@ -1,4 +1,4 @@
-#include "platform/linux/BootTimeClock.h"
+#include "linux/BootTimeClock.h"
 
 #include <ctime>
 

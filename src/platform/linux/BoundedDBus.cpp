@@ -1,4 +1,4 @@
-#include "platform/linux/BoundedDBus.h"
+#include "linux/BoundedDBus.h"
 
 #include <QDBusVariant>
 

@@ -1,4 +1,4 @@
-#include "platform/linux/DesktopEntryExec.h"
+#include "linux/DesktopEntryExec.h"
 
 namespace lumatide {
 

@@ -1,6 +1,6 @@
-#include "platform/linux/DetachedRelauncher.h"
+#include "linux/DetachedRelauncher.h"
 
-#include "platform/linux/ProgramLocation.h"
+#include "linux/ProgramLocation.h"
 #include "system/RelaunchCommands.h"
 
 #include <QProcess>

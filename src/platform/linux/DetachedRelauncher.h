@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Constants.h"
+#include "cycle/Constants.h"
 #include "system/Relauncher.h"
 
 #include <QString>

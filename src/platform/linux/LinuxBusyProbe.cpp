@@ -1,8 +1,8 @@
-#include "platform/linux/LinuxBusyProbe.h"
+#include "linux/LinuxBusyProbe.h"
 
-#include "platform/linux/DesktopSession.h"
-#include "platform/linux/ProcessNames.h"
-#include "platform/linux/X11WindowCoverage.h"
+#include "linux/DesktopSession.h"
+#include "linux/ProcessNames.h"
+#include "linux/X11WindowCoverage.h"
 #include "sensing/BusyDecision.h"
 
 #include <QProcessEnvironment>

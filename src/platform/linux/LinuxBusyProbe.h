@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/linux/PowerAssertionReport.h"
-#include "platform/linux/X11WindowCoverage.h"
+#include "linux/PowerAssertionReport.h"
+#include "linux/X11WindowCoverage.h"
 #include "sensing/BusyProbe.h"
 
 #include <QString>

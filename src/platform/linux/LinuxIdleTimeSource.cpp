@@ -1,13 +1,13 @@
-#include "platform/linux/LinuxIdleTimeSource.h"
+#include "linux/LinuxIdleTimeSource.h"
 
-#include "platform/linux/BoundedDBus.h"
-#include "platform/linux/DBusCallBudget.h"
-#include "platform/linux/X11Display.h"
+#include "linux/BoundedDBus.h"
+#include "linux/DBusCallBudget.h"
+#include "linux/X11Display.h"
 
 #include <QProcessEnvironment>
 
 // Xlib last: its macros clash with Qt's names.
-#include "platform/linux/X11ErrorTrap.h"
+#include "linux/X11ErrorTrap.h"
 
 #include <X11/extensions/scrnsaver.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/linux/DesktopSession.h"
+#include "linux/DesktopSession.h"
 #include "sensing/IdleTimeSource.h"
 
 #include <QByteArray>

@@ -1,4 +1,4 @@
-#include "platform/linux/NetworkUsageEvents.h"
+#include "linux/NetworkUsageEvents.h"
 
 #include "prefs/TelemetryPreferences.h"
 #include "system/TelemetryPayload.h"

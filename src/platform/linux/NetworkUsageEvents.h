@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/Constants.h"
-#include "app/UsageEvents.h"
+#include "cycle/Constants.h"
+#include "system/UsageEvents.h"
 
 #include <QList>
 #include <QSslCertificate>

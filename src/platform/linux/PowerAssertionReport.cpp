@@ -1,7 +1,7 @@
-#include "platform/linux/PowerAssertionReport.h"
+#include "linux/PowerAssertionReport.h"
 
-#include "platform/linux/BoundedDBus.h"
-#include "platform/linux/DBusCallBudget.h"
+#include "linux/BoundedDBus.h"
+#include "linux/DBusCallBudget.h"
 
 #include <QDBusArgument>
 #include <QDBusObjectPath>

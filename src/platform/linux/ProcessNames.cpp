@@ -1,4 +1,4 @@
-#include "platform/linux/ProcessNames.h"
+#include "linux/ProcessNames.h"
 
 #include <QDir>
 #include <QFile>

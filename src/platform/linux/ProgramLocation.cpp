@@ -1,6 +1,6 @@
-#include "platform/linux/ProgramLocation.h"
+#include "linux/ProgramLocation.h"
 
-#include "app/Constants.h"
+#include "cycle/Constants.h"
 
 #include <QDir>
 #include <QFile>

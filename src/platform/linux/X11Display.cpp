@@ -1,4 +1,4 @@
-#include "platform/linux/X11Display.h"
+#include "linux/X11Display.h"
 
 #include <X11/Xlib.h>
 

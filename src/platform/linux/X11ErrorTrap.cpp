@@ -1,4 +1,4 @@
-#include "platform/linux/X11ErrorTrap.h"
+#include "linux/X11ErrorTrap.h"
 
 namespace lumatide {
 namespace {

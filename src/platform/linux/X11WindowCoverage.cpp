@@ -1,13 +1,13 @@
-#include "platform/linux/X11WindowCoverage.h"
+#include "linux/X11WindowCoverage.h"
 
-#include "platform/linux/ScreenCoverage.h"
-#include "platform/linux/X11Display.h"
+#include "linux/ScreenCoverage.h"
+#include "linux/X11Display.h"
 
 #include <unistd.h>
 #include <vector>
 
 // Xlib last: its macros clash with Qt's names.
-#include "platform/linux/X11ErrorTrap.h"
+#include "linux/X11ErrorTrap.h"
 
 #include <X11/Xatom.h>
 #include <X11/extensions/Xrandr.h>

@@ -1,8 +1,8 @@
-#include "platform/linux/XdgAutostart.h"
+#include "linux/XdgAutostart.h"
 
-#include "app/Constants.h"
-#include "platform/linux/DesktopEntryExec.h"
-#include "platform/linux/ProgramLocation.h"
+#include "cycle/Constants.h"
+#include "linux/DesktopEntryExec.h"
+#include "linux/ProgramLocation.h"
 
 #include <QDir>
 #include <QFile>

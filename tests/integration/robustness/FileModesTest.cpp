@@ -1,6 +1,6 @@
 // The preference file and the autostart entry get their modes from the program, not from the
 // umask the program happened to be started with.
-#include "platform/linux/XdgAutostart.h"
+#include "linux/XdgAutostart.h"
 #include "prefs/JsonFilePreferenceStore.h"
 
 #include <QFile>

@@ -1,6 +1,6 @@
 // Idle time in Wayland sessions, from fake compositor idle services on a private session bus.
 #include "FakeDBusService.h"
-#include "platform/linux/LinuxIdleTimeSource.h"
+#include "linux/LinuxIdleTimeSource.h"
 
 #include <QAtomicInteger>
 #include <QDBusConnection>

@@ -2,8 +2,8 @@
 // check costs at the end of a work period. Run inside a desktop session:
 //   tests/e2e/with-x-session.sh <build>/tests/integration/sensing/bench_sensing
 #include "FakeDBusService.h"
-#include "platform/linux/LinuxBusyProbe.h"
-#include "platform/linux/LinuxIdleTimeSource.h"
+#include "linux/LinuxBusyProbe.h"
+#include "linux/LinuxIdleTimeSource.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>

@@ -1,9 +1,9 @@
 // The power-assertion report and the busy probe against fake desktop services on a private
 // session bus (run under dbus-run-session).
-#include "platform/linux/PowerAssertionReport.h"
+#include "linux/PowerAssertionReport.h"
 
 #include "FakeDBusService.h"
-#include "platform/linux/LinuxBusyProbe.h"
+#include "linux/LinuxBusyProbe.h"
 
 #include <QDBusArgument>
 #include <QDBusConnection>

@@ -1,8 +1,8 @@
 // Idle time and full-screen detection against a real X server. Runs inside
 // tests/e2e/with-x-session.sh: Xvfb with monitors LEFT 1280x720 and RIGHT 1024x768, openbox.
-#include "platform/linux/LinuxBusyProbe.h"
-#include "platform/linux/LinuxIdleTimeSource.h"
-#include "platform/linux/X11WindowCoverage.h"
+#include "linux/LinuxBusyProbe.h"
+#include "linux/LinuxIdleTimeSource.h"
+#include "linux/X11WindowCoverage.h"
 
 #include <QDBusConnection>
 #include <QElapsedTimer>

@@ -1,8 +1,8 @@
-#include "app/Constants.h"
+#include "cycle/Constants.h"
 #include "integration/services/ServicesTestSupport.h"
-#include "platform/linux/DesktopEntryExec.h"
-#include "platform/linux/ProgramLocation.h"
-#include "platform/linux/XdgAutostart.h"
+#include "linux/DesktopEntryExec.h"
+#include "linux/ProgramLocation.h"
+#include "linux/XdgAutostart.h"
 #include "prefs/MemoryPreferenceStore.h"
 #include "system/LaunchAtLogin.h"
 

@@ -1,6 +1,6 @@
-#include "app/Constants.h"
+#include "cycle/Constants.h"
 #include "integration/services/ServicesTestSupport.h"
-#include "platform/linux/NetworkUsageEvents.h"
+#include "linux/NetworkUsageEvents.h"
 #include "prefs/LanguagePreference.h"
 #include "prefs/MemoryPreferenceStore.h"
 #include "prefs/TelemetryPreferences.h"

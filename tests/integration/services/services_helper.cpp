@@ -3,8 +3,8 @@
 //     schedules the relaunch, prints "<pid> <process group> <session>" and exits at once;
 //   services_helper autostart-register <program path>
 //     registers an autostart entry for the current user and prints the error, if any.
-#include "platform/linux/DetachedRelauncher.h"
-#include "platform/linux/XdgAutostart.h"
+#include "linux/DetachedRelauncher.h"
+#include "linux/XdgAutostart.h"
 
 #include <QCoreApplication>
 #include <QProcessEnvironment>

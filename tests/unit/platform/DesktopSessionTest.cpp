@@ -1,4 +1,4 @@
-#include "platform/linux/DesktopSession.h"
+#include "linux/DesktopSession.h"
 
 #include <gtest/gtest.h>
 

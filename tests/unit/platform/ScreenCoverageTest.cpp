@@ -1,4 +1,4 @@
-#include "platform/linux/ScreenCoverage.h"
+#include "linux/ScreenCoverage.h"
 
 #include <gtest/gtest.h>
 

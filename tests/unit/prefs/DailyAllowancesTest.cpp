@@ -1,6 +1,6 @@
 #include "prefs/DailyAllowances.h"
 
-#include "app/Constants.h"
+#include "cycle/Constants.h"
 #include "prefs/MemoryPreferenceStore.h"
 #include "unit/prefs/PrefsTestSupport.h"
 

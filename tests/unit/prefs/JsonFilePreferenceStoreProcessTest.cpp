@@ -2,7 +2,7 @@
 // write. Each case forks children that use their own store object and report through their
 // exit status; a child never returns into the test framework.
 
-#include "app/Constants.h"
+#include "cycle/Constants.h"
 #include "prefs/JsonFilePreferenceStore.h"
 #include "unit/prefs/PrefsTestSupport.h"
 

@@ -1,6 +1,6 @@
 #include "prefs/LaunchAtLoginPreference.h"
 
-#include "app/Constants.h"
+#include "cycle/Constants.h"
 #include "prefs/MemoryPreferenceStore.h"
 
 #include <QJsonObject>

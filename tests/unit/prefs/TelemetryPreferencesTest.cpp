@@ -1,6 +1,6 @@
 #include "prefs/TelemetryPreferences.h"
 
-#include "app/Constants.h"
+#include "cycle/Constants.h"
 #include "prefs/JsonFilePreferenceStore.h"
 #include "prefs/MemoryPreferenceStore.h"
 #include "prefs/TemporaryPreferenceStore.h"

@@ -1,6 +1,6 @@
 #include "prefs/WorkDuration.h"
 
-#include "app/Constants.h"
+#include "cycle/Constants.h"
 #include "prefs/MemoryPreferenceStore.h"
 #include "prefs/TemporaryPreferenceStore.h"
 

@@ -1,6 +1,6 @@
 #include "system/LaunchAtLogin.h"
 
-#include "app/Constants.h"
+#include "cycle/Constants.h"
 #include "fakes/FakeLoginItemService.h"
 #include "fakes/LogCapture.h"
 #include "prefs/MemoryPreferenceStore.h"

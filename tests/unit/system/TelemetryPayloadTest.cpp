@@ -1,6 +1,6 @@
 #include "system/TelemetryPayload.h"
 
-#include "app/Constants.h"
+#include "cycle/Constants.h"
 #include "prefs/LanguagePreference.h"
 #include "prefs/MemoryPreferenceStore.h"
 #include "prefs/TelemetryPreferences.h"

@@ -1,4 +1,4 @@
-#include "app/Constants.h"
+#include "cycle/Constants.h"
 #include "dialogs/AlertIcon.h"
 #include "dialogs/ModalAlert.h"
 #include "dialogs/ResetPasscodeDialog.h"

@@ -1,8 +1,8 @@
 #include "overlay/OverlayController.h"
 
 #include "OverlayTestSupport.h"
-#include "app/Constants.h"
 #include "content/Texts.h"
+#include "cycle/Constants.h"
 #include "overlay/OverlayPanel.h"
 #include "overlay/OverlayWindow.h"
 #include "prefs/MemoryPreferenceStore.h"

@@ -1,9 +1,9 @@
 #include "overlay/OverlayPanel.h"
 
 #include "OverlayTestSupport.h"
-#include "app/Constants.h"
 #include "content/PoseInstructions.h"
 #include "content/Texts.h"
+#include "cycle/Constants.h"
 #include "overlay/OverlayWindow.h"
 #include "prefs/MemoryPreferenceStore.h"
 

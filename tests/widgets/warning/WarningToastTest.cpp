@@ -178,14 +178,14 @@ TEST(WarningToast, LooksLikeADarkRoundedCardWhoseLinesFit) {
     QScreen* screen = QGuiApplication::screens().front();
     for (const AppLanguage language : allLanguages) {
         SCOPED_TRACE(rawValue(language).toStdString());
-        const WarningToast toast(screen, 30, language);
+        const WarningToast toast(screen, 30, language, false);
         for (const QLabel* line : toast.findChildren<QLabel*>()) {
             EXPECT_LE(QFontMetricsF(line->font()).horizontalAdvance(line->text()), 276.0)
                 << line->text().toStdString();
         }
     }
 
-    WarningToast english(screen, 30, AppLanguage::english);
+    WarningToast english(screen, 30, AppLanguage::english, false);
     QImage picture(320, 86, QImage::Format_ARGB32);
     picture.fill(Qt::transparent);
     english.render(&picture, QPoint(), QRegion(), QWidget::DrawChildren);
@@ -207,7 +207,7 @@ TEST(WarningToast, LooksLikeADarkRoundedCardWhoseLinesFit) {
     EXPECT_GT(whiteInTitle, 100);
 
     for (const AppLanguage language : {AppLanguage::spanish, AppLanguage::japanese}) {
-        WarningToast other(screen, 30, language);
+        WarningToast other(screen, 30, language, false);
         QImage image(320, 86, QImage::Format_ARGB32);
         image.fill(Qt::transparent);
         other.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);

@@ -1,0 +1,68 @@
+#include "prefs/LanguagePreference.h"
+
+#include "cycle/Constants.h"
+#include "prefs/PreferenceStore.h"
+
+#include <QLocale>
+
+namespace lumatide {
+
+namespace {
+
+// The portable "C" locale (LANG=C, C.UTF-8, POSIX) has no language of its own; its messages
+// are English.
+bool isPortableLocale(const QString& entry) {
+    // "C.UTF-8" or "C@euro" style names may come through unconverted; only the part before
+    // the codeset or modifier names the locale.
+    qsizetype end = 0;
+    while (end < entry.size() && entry.at(end) != QLatin1Char('.') &&
+           entry.at(end) != QLatin1Char('@')) {
+        ++end;
+    }
+    const QStringView base = QStringView(entry).left(end);
+    return base.compare(QLatin1String("C"), Qt::CaseInsensitive) == 0 ||
+           base.compare(QLatin1String("POSIX"), Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
+QString systemPreferredLanguage() {
+    const QStringList languages = QLocale::system().uiLanguages();
+    if (languages.isEmpty()) {
+        return {};
+    }
+    const QString& first = languages.first();
+    return isPortableLocale(first) ? QStringLiteral("en") : first;
+}
+
+std::optional<AppLanguage> languageMatchingSystemEntry(const QString& entry) {
+    for (const AppLanguage language : allLanguages) {
+        const QString raw = rawValue(language);
+        if (entry == raw || entry.startsWith(raw + QLatin1Char('-'))) {
+            return language;
+        }
+    }
+    return std::nullopt;
+}
+
+AppLanguage currentLanguage(const PreferenceStore& defaults, const QStringList& arguments,
+                            const QString& systemLanguage) {
+    if (const std::optional<AppLanguage> forced = languageOverride(arguments)) {
+        return *forced;
+    }
+    if (const std::optional<QString> stored = defaults.string(languageKey)) {
+        if (const std::optional<AppLanguage> chosen = appLanguageFromRawValue(*stored)) {
+            return *chosen;
+        }
+    }
+    if (const std::optional<AppLanguage> system = languageMatchingSystemEntry(systemLanguage)) {
+        return *system;
+    }
+    return AppLanguage::simplifiedChinese;
+}
+
+void setCurrentLanguage(AppLanguage language, PreferenceStore& defaults) {
+    defaults.setString(languageKey, rawValue(language));
+}
+
+} // namespace lumatide

@@ -1,0 +1,17 @@
+#include "prefs/LaunchAtLoginPreference.h"
+
+#include "cycle/Constants.h"
+#include "prefs/PreferenceStore.h"
+
+namespace lumatide {
+
+// Presence, not value, counts: a stored false also means the default has been dealt with.
+bool shouldDefaultEnableLaunchAtLogin(const PreferenceStore& defaults) {
+    return !defaults.contains(launchAtLoginPreferenceInitializedKey);
+}
+
+void markLaunchAtLoginPreferenceInitialized(PreferenceStore& defaults) {
+    defaults.setBool(launchAtLoginPreferenceInitializedKey, true);
+}
+
+} // namespace lumatide

@@ -1,0 +1,36 @@
+#include "prefs/Passcode.h"
+
+#include "cycle/Constants.h"
+#include "prefs/PreferenceStore.h"
+
+namespace lumatide {
+
+// QString::trimmed removes every Unicode white-space character (QChar::isSpace): tab, line
+// feed, carriage return, U+0085, no-break space, the U+2000 spaces, line and paragraph
+// separators, ideographic space and the rest.
+QString normalizedPasscode(const QString& text) {
+    return text.trimmed();
+}
+
+QString currentPasscode(const PreferenceStore& defaults) {
+    const QString stored = defaults.string(passcodeKey).value_or(QString());
+    // A usable passcode is returned exactly as stored; the rest panel compares it as it is.
+    if (!normalizedPasscode(stored).isEmpty()) {
+        return stored;
+    }
+    return defaultPasscode;
+}
+
+bool isValidNewPasscode(const QString& text) {
+    return !normalizedPasscode(text).isEmpty();
+}
+
+void setCurrentPasscode(const QString& text, PreferenceStore& defaults) {
+    const QString trimmed = normalizedPasscode(text);
+    if (trimmed.isEmpty()) {
+        return;
+    }
+    defaults.setString(passcodeKey, trimmed);
+}
+
+} // namespace lumatide

@@ -1,0 +1,31 @@
+#include "prefs/WorkDuration.h"
+
+#include "cycle/Constants.h"
+#include "prefs/PreferenceStore.h"
+
+#include <cmath>
+
+namespace lumatide {
+
+double normalizedWorkMinutes(double minutes) {
+    const double shortest = workMinuteOptions.empty() ? 30.0 : workMinuteOptions.front();
+    const double longest = workMinuteOptions.empty() ? 50.0 : workMinuteOptions.back();
+    // NaN compares false with everything and would slip through both bounds unchanged.
+    if (std::isnan(minutes) || minutes <= shortest) {
+        return shortest;
+    }
+    if (minutes > longest) {
+        return longest;
+    }
+    return minutes;
+}
+
+double savedWorkMinutes(double defaultMinutes, const PreferenceStore& defaults) {
+    return normalizedWorkMinutes(defaults.number(workMinutesKey).value_or(defaultMinutes));
+}
+
+void setSavedWorkMinutes(double minutes, PreferenceStore& defaults) {
+    defaults.setDouble(workMinutesKey, normalizedWorkMinutes(minutes));
+}
+
+} // namespace lumatide

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "cycle/Constants.h"
+
+#include <QString>
+
+namespace lumatide {
+
+// Shell commands, one line for /bin/sh -c, that start the program again after a temporary
+// quit: a sleep of the delay (whole seconds, truncated) followed by the start command.
+
+// The path as one single-quoted shell word: every ' becomes '\''.
+QString shellSingleQuoted(const QString& text);
+
+// Direct form: "sleep D; exec '<path>'".
+QString relaunchCommand(const QString& appPath, double delaySeconds = temporaryQuitDelaySeconds);
+
+// Service form, for a program running as a systemd user unit named "<label>.service":
+// "sleep D; systemctl --user restart <label>.service".
+QString launchAgentRelaunchCommand(const QString& label = launchAgentLabel,
+                                   double delaySeconds = temporaryQuitDelaySeconds);
+
+// The service form for an empty path (the caller runs as the unit), the direct form otherwise.
+QString temporaryQuitRelaunchCommand(const QString& bundlePath,
+                                     double delaySeconds = temporaryQuitDelaySeconds);
+
+} // namespace lumatide

@@ -1,0 +1,16 @@
+#include "common/MainScreen.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+#include <QScreen>
+
+namespace lumatide {
+
+QScreen* mainScreen() {
+    if (QScreen* underPointer = QGuiApplication::screenAt(QCursor::pos())) {
+        return underPointer;
+    }
+    return QGuiApplication::primaryScreen();
+}
+
+} // namespace lumatide

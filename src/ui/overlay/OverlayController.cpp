@@ -1,0 +1,131 @@
+#include "overlay/OverlayController.h"
+
+#include "overlay/OverlayPanel.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+#include <QPixmapCache>
+#include <QScreen>
+
+namespace lumatide {
+
+namespace {
+
+// The screen the user is looking at: the one under the pointer, else the primary one.
+QScreen* mainScreen() {
+    if (QScreen* underPointer = QGuiApplication::screenAt(QCursor::pos())) {
+        return underPointer;
+    }
+    return QGuiApplication::primaryScreen();
+}
+
+} // namespace
+
+OverlayController::OverlayController(const PreferenceStore& defaults, WindowSystem* windowSystem,
+                                     QObject* parent)
+    : QObject(parent), defaults_(defaults), windowSystem_(windowSystem) {
+    rebuildTimer_.setSingleShot(true);
+    rebuildTimer_.setInterval(0);
+    connect(&rebuildTimer_, &QTimer::timeout, this, &OverlayController::rebuild);
+    connect(qGuiApp, &QGuiApplication::screenAdded, this, [this](QScreen* screen) {
+        watchScreen(screen);
+        if (isShowing()) {
+            rebuildTimer_.start();
+        }
+    });
+    connect(qGuiApp, &QGuiApplication::screenRemoved, this, [this](QScreen*) {
+        if (isShowing()) {
+            rebuildTimer_.start();
+        }
+    });
+    for (QScreen* screen : QGuiApplication::screens()) {
+        watchScreen(screen);
+    }
+}
+
+OverlayController::~OverlayController() {
+    // No check can be running while the controller itself goes away: release at once.
+    for (const auto& panel : panels_) {
+        panel->hide();
+    }
+    panels_.clear();
+}
+
+void OverlayController::watchScreen(QScreen* screen) {
+    connect(screen, &QScreen::geometryChanged, this, [this] {
+        if (isShowing()) {
+            rebuildTimer_.start();
+        }
+    });
+}
+
+void OverlayController::show(const BreakAction& action, AppLanguage language) {
+    hide();
+    // Remembered even with no screen at all, so a screen that turns up during the rest is
+    // covered by the rebuild.
+    shown_ = Shown{action, language, std::nullopt};
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    if (screens.isEmpty()) {
+        return;
+    }
+    for (QScreen* screen : screens) {
+        auto panel =
+            std::make_unique<OverlayPanel>(screen, action, language, defaults_, windowSystem_);
+        panel->setUnlockHandler(onUnlock_);
+        panel->show();
+        panels_.push_back(std::move(panel));
+    }
+    // Only one window can hold the keyboard: the panel the user is looking at.
+    QScreen* focusScreen = mainScreen();
+    OverlayPanel* focusPanel = panels_.back().get();
+    for (const auto& panel : panels_) {
+        if (panel->screen() == focusScreen) {
+            focusPanel = panel.get();
+        }
+    }
+    focusPanel->takeKeyboard();
+}
+
+void OverlayController::hide() {
+    rebuildTimer_.stop();
+    shown_.reset();
+    if (!panels_.empty()) {
+        // The style keeps images of the panels' buttons and fields under keys made from the
+        // panels' palettes, which no later panel shares: left in place they piled up with
+        // every rest until the cache's limit, some megabytes on.
+        QPixmapCache::clear();
+    }
+    for (auto& panel : panels_) {
+        panel->hide();
+        // The unlock handler hides the panels from inside a panel's own check: delete only
+        // once control is back in the event loop.
+        panel.release()->deleteLater();
+    }
+    panels_.clear();
+}
+
+void OverlayController::update(std::int64_t remainingSeconds) {
+    if (shown_) {
+        shown_->remainingSeconds = remainingSeconds;
+    }
+    for (const auto& panel : panels_) {
+        panel->update(remainingSeconds);
+    }
+}
+
+void OverlayController::setUnlockHandler(std::function<void()> handler) {
+    onUnlock_ = std::move(handler);
+}
+
+void OverlayController::rebuild() {
+    if (!shown_) {
+        return;
+    }
+    const Shown shown = *shown_;
+    show(shown.action, shown.language);
+    if (shown.remainingSeconds) {
+        update(*shown.remainingSeconds);
+    }
+}
+
+} // namespace lumatide

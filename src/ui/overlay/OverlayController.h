@@ -1,0 +1,67 @@
+#pragma once
+
+#include "cycle/RestSurface.h"
+
+#include <QObject>
+#include <QTimer>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class QScreen;
+
+namespace lumatide {
+
+class OverlayPanel;
+class PreferenceStore;
+class WindowSystem;
+
+// The rest panels of the whole desktop: one per screen while a rest is shown. Every show
+// builds new panels; a screen added, removed or resized meanwhile rebuilds them, so no
+// screen is left uncovered.
+class OverlayController final : public QObject, public RestSurface {
+public:
+    // The passcode is read afresh from the store at every unlock attempt.
+    // The window system, when given, lets the panels put themselves back after other programs
+    // interfered with them.
+    explicit OverlayController(const PreferenceStore& defaults,
+                               WindowSystem* windowSystem = nullptr, QObject* parent = nullptr);
+    ~OverlayController() override;
+    OverlayController(const OverlayController&) = delete;
+    OverlayController& operator=(const OverlayController&) = delete;
+
+    void show(const BreakAction& action, AppLanguage language) override;
+    // Takes every panel down at once. A panel whose own unlock check is running (the unlock
+    // handler hides the panels) is released only after that check has returned.
+    void hide() override;
+    void update(std::int64_t remainingSeconds) override;
+    // Copied into each panel when it is built: panels already shown keep their handler.
+    void setUnlockHandler(std::function<void()> handler) override;
+
+    // A rest is shown (its panels may be none while no screen is connected).
+    bool isShowing() const { return shown_.has_value(); }
+    std::size_t panelCount() const { return panels_.size(); }
+    OverlayPanel* panel(std::size_t index) const { return panels_.at(index).get(); }
+
+private:
+    struct Shown {
+        BreakAction action;
+        AppLanguage language;
+        std::optional<std::int64_t> remainingSeconds;
+    };
+
+    void watchScreen(QScreen* screen);
+    void rebuild();
+
+    const PreferenceStore& defaults_;
+    WindowSystem* windowSystem_;
+    std::function<void()> onUnlock_;
+    std::vector<std::unique_ptr<OverlayPanel>> panels_;
+    std::optional<Shown> shown_;
+    // Screen changes arrive in bursts; one rebuild after the burst covers them all.
+    QTimer rebuildTimer_;
+};
+
+} // namespace lumatide

@@ -1,0 +1,285 @@
+#include "shell/LumatideApp.h"
+
+#include "common/MainScreen.h"
+#include "cycle/Clock.h"
+#include "cycle/CommandLine.h"
+#include "cycle/Constants.h"
+#include "cycle/RestSurface.h"
+#include "prefs/DailyAllowances.h"
+#include "prefs/LanguagePreference.h"
+#include "prefs/LaunchAtLoginPreference.h"
+#include "prefs/PreferenceStore.h"
+#include "prefs/TelemetryPreferences.h"
+#include "prefs/WorkDuration.h"
+#include "shell/AppDialogs.h"
+#include "shell/DemoBackdropWindow.h"
+#include "shell/StatusMenu.h"
+#include "shell/StatusTrayIcon.h"
+#include "system/LaunchAtLogin.h"
+#include "system/Relauncher.h"
+#include "system/UsageEvents.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QGuiApplication>
+#include <QJsonObject>
+#include <QMenu>
+#include <QTimer>
+#include <QWindow>
+#include <utility>
+
+namespace lumatide {
+
+namespace {
+
+constexpr int tickIntervalMs = 1000;
+constexpr int demoDelayMs = 800;
+
+} // namespace
+
+LumatideApp::LumatideApp(LumatideAppServices services, LumatideAppLengths lengths,
+                         QStringList arguments, QObject* parent)
+    : QObject(parent), services_(services), arguments_(std::move(arguments)),
+      statusItem_(std::make_unique<StatusTrayIcon>()) {
+    BreakCycleServices cycleServices{services_.clock,     services_.defaults, services_.idleTime,
+                                     services_.busyProbe, &services_.rest,    &services_.warning,
+                                     statusItem_.get(),   &services_.usage};
+    cycle_ = std::make_unique<BreakCycle>(
+        cycleServices,
+        configuredWorkSeconds(lengths.workMinutes, lengths.demoWorkSeconds, services_.defaults),
+        configuredRestSeconds(lengths.restMinutes), lengths.demoWorkSeconds.has_value(),
+        arguments_);
+}
+
+LumatideApp::~LumatideApp() {
+    statusItem_->setMenu(nullptr);
+}
+
+void LumatideApp::applicationDidFinishLaunching() {
+    // No main window: the status item is the whole interface, and closing a dialog must not
+    // end the program.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    enableLaunchAtLoginByDefaultIfNeeded(services_.defaults, services_.loginItems,
+                                         services_.runningFromInstalledLocation);
+    rebuildMenu();
+
+    QPointer<LumatideApp> self(this);
+    services_.rest.setUnlockHandler([self] {
+        if (self != nullptr) {
+            self->cycle_->completeRestByUnlock();
+        }
+    });
+
+    cycle_->launch(); // "app_open", then the first work period
+    statusItem_->show();
+
+    tickTimer_ = new QTimer(this);
+    tickTimer_->setTimerType(Qt::PreciseTimer);
+    tickTimer_->setInterval(tickIntervalMs);
+    connect(tickTimer_, &QTimer::timeout, this, &LumatideApp::tick);
+    tickTimer_->start();
+
+    runDemoScenarioIfNeeded();
+}
+
+void LumatideApp::tick() {
+    cycle_->tick();
+}
+
+void LumatideApp::startRestNow() {
+    cycle_->startRestNow();
+}
+
+void LumatideApp::manualRestartWork() {
+    const QDateTime now = services_.clock.wallNow();
+    if (!canManualRestartWorkToday(now, services_.defaults)) {
+        services_.dialogs.showManualRestartLimit(language());
+        return;
+    }
+    recordManualRestartWork(now, services_.defaults);
+    cycle_->startWork();
+}
+
+void LumatideApp::changeWorkMinutes(const QAction* item) {
+    if (item == nullptr || item->data().typeId() != QMetaType::Int) {
+        return;
+    }
+    const int minutes = item->data().toInt();
+    setSavedWorkMinutes(minutes, services_.defaults);
+    services_.usage.send(QStringLiteral("work_duration_changed"),
+                         QJsonObject{{QStringLiteral("minutes"), minutes}});
+    cycle_->changeWorkSeconds(minutes * 60.0);
+    rebuildMenu();
+}
+
+void LumatideApp::changeLanguage(const QAction* item) {
+    if (item == nullptr || item->data().typeId() != QMetaType::QString) {
+        return;
+    }
+    const std::optional<AppLanguage> picked = appLanguageFromRawValue(item->data().toString());
+    if (!picked.has_value()) {
+        return;
+    }
+    setCurrentLanguage(*picked, services_.defaults);
+    rebuildMenu();
+    cycle_->refreshVisibleLanguage();
+}
+
+void LumatideApp::toggleLaunchAtLogin() {
+    const bool enabled = launchAtLoginIsEnabled(services_.loginItems);
+    const std::optional<QString> failure = setLaunchAtLoginEnabled(!enabled, services_.loginItems);
+    if (failure.has_value()) {
+        services_.dialogs.showLaunchAtLoginError(*failure, language());
+    } else {
+        markLaunchAtLoginPreferenceInitialized(services_.defaults);
+    }
+    rebuildMenu();
+}
+
+void LumatideApp::toggleAnonymousTelemetry() {
+    // The sender drops events while the switch is off, so the opt-out is sent before it is
+    // stored and the opt-in after: both reach the endpoint once.
+    if (anonymousTelemetryEnabled(services_.defaults)) {
+        services_.usage.send(QStringLiteral("anonymous_usage_stats_disabled"), QJsonObject());
+        setAnonymousTelemetryEnabled(false, services_.defaults);
+    } else {
+        setAnonymousTelemetryEnabled(true, services_.defaults);
+        services_.usage.send(QStringLiteral("anonymous_usage_stats_enabled"), QJsonObject());
+    }
+    rebuildMenu();
+}
+
+void LumatideApp::resetPasscode() {
+    services_.dialogs.resetPasscode(services_.defaults, language());
+}
+
+void LumatideApp::quit() {
+    if (!canTemporaryQuitToday(services_.clock.wallNow(), services_.defaults)) {
+        services_.dialogs.showTemporaryQuitLimit(language());
+        return;
+    }
+    if (!services_.dialogs.confirmTemporaryQuit(language())) {
+        return;
+    }
+    // Remember what was stored, so that a quit that cannot happen gives the day back.
+    const std::optional<QJsonValue> previous = services_.defaults.value(temporaryQuitDayKey);
+    recordTemporaryQuit(services_.clock.wallNow(), services_.defaults);
+    if (const std::optional<QString> failure =
+            services_.relauncher.scheduleRelaunchAfterTemporaryQuit()) {
+        // Quitting without a scheduled relaunch would switch the reminder off for good.
+        if (previous.has_value()) {
+            services_.defaults.setValue(temporaryQuitDayKey, *previous);
+        } else {
+            services_.defaults.remove(temporaryQuitDayKey);
+        }
+        services_.dialogs.showTemporaryQuitFailure(*failure, language());
+        return;
+    }
+    Q_EMIT quitRequested();
+}
+
+void LumatideApp::rebuildMenu() {
+    StatusMenuModel model;
+    model.language = language();
+    model.workSeconds = cycle_->workSeconds();
+    model.launchAtLoginEnabled = launchAtLoginIsEnabled(services_.loginItems);
+    model.anonymousTelemetryEnabled = anonymousTelemetryEnabled(services_.defaults);
+
+    QPointer<LumatideApp> self(this);
+    auto call = [self](void (LumatideApp::*command)()) {
+        return [self, command] {
+            if (self != nullptr) {
+                (self.data()->*command)();
+            }
+        };
+    };
+    auto pick = [self](void (LumatideApp::*command)(const QAction*)) {
+        return [self, command](const QAction* item) {
+            if (self != nullptr) {
+                (self.data()->*command)(item);
+            }
+        };
+    };
+    StatusMenuCommands commands;
+    commands.startRestNow = call(&LumatideApp::startRestNow);
+    commands.manualRestartWork = call(&LumatideApp::manualRestartWork);
+    commands.changeWorkMinutes = pick(&LumatideApp::changeWorkMinutes);
+    commands.changeLanguage = pick(&LumatideApp::changeLanguage);
+    commands.toggleLaunchAtLogin = call(&LumatideApp::toggleLaunchAtLogin);
+    commands.toggleAnonymousTelemetry = call(&LumatideApp::toggleAnonymousTelemetry);
+    commands.resetPasscode = call(&LumatideApp::resetPasscode);
+    commands.quit = call(&LumatideApp::quit);
+
+    std::unique_ptr<QMenu> menu = buildStatusMenu(model, commands);
+    statusItem_->setMenu(menu.get());
+    // The old menu may be the one whose item is being handled right now: let it finish first.
+    if (menu_ != nullptr) {
+        menu_.release()->deleteLater();
+    }
+    menu_ = std::move(menu);
+}
+
+void LumatideApp::runDemoScenarioIfNeeded() {
+    const std::optional<DemoScenario> scenario = demoScenario(arguments_);
+    if (!scenario.has_value() || demoTimer_ != nullptr) {
+        return;
+    }
+    demoTimer_ = new QTimer(this);
+    demoTimer_->setSingleShot(true);
+    demoTimer_->setInterval(demoDelayMs);
+    const DemoScenario which = *scenario;
+    connect(demoTimer_, &QTimer::timeout, this, [this, which] { performDemoScenario(which); });
+    demoTimer_->start();
+}
+
+void LumatideApp::performDemoScenario(DemoScenario scenario) {
+    showDemoBackdrop();
+    // The backdrop stays above ordinary windows, and the dialogs are ordinary windows: once the
+    // dialog is up, lift it into the same layer, where it is the newer and so the upper one.
+    if (demoBackdropWindow_ != nullptr) {
+        QTimer::singleShot(0, this, [] {
+            if (QWindow* dialog = QGuiApplication::modalWindow()) {
+                dialog->setFlags(dialog->flags() | Qt::WindowStaysOnTopHint);
+                dialog->raise();
+                dialog->requestActivate();
+            }
+        });
+    }
+    switch (scenario) {
+    case DemoScenario::quitConfirm:
+        // Only a demonstration of the dialog: the answer changes nothing.
+        static_cast<void>(services_.dialogs.confirmTemporaryQuit(language()));
+        break;
+    case DemoScenario::quitLimit:
+        services_.dialogs.showTemporaryQuitLimit(language());
+        break;
+    case DemoScenario::restartLimit:
+        recordManualRestartWork(services_.clock.wallNow(), services_.defaults);
+        services_.dialogs.showManualRestartLimit(language());
+        break;
+    }
+}
+
+void LumatideApp::showDemoBackdrop() {
+    if (!demoScenario(arguments_).has_value() || demoBackdropWindow_ != nullptr) {
+        return;
+    }
+    QScreen* screen = mainScreen();
+    if (screen == nullptr) {
+        return;
+    }
+    demoBackdropWindow_ = std::make_unique<DemoBackdropWindow>(*screen);
+    demoBackdropWindow_->show();
+    demoBackdropWindow_->raise();
+}
+
+QWidget* LumatideApp::demoBackdropWindow() const {
+    return demoBackdropWindow_.get();
+}
+
+AppLanguage LumatideApp::language() const {
+    return currentLanguage(services_.defaults, arguments_);
+}
+
+} // namespace lumatide

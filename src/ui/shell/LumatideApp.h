@@ -1,0 +1,119 @@
+#pragma once
+
+#include "content/AppLanguage.h"
+#include "cycle/BreakCycle.h"
+#include "cycle/DemoScenario.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+#include <memory>
+#include <optional>
+
+class QAction;
+class QMenu;
+class QTimer;
+class QWidget;
+
+namespace lumatide {
+
+class AppDialogs;
+class BusyProbe;
+class Clock;
+class DemoBackdropWindow;
+class IdleTimeSource;
+class LoginItemService;
+class PreferenceStore;
+class Relauncher;
+class RestSurface;
+class StatusTrayIcon;
+class UsageEvents;
+class WarningSurface;
+
+// Everything the application talks to. Idle time and busy probes may be absent (null).
+struct LumatideAppServices {
+    PreferenceStore& defaults;
+    Clock& clock;
+    RestSurface& rest;
+    WarningSurface& warning;
+    IdleTimeSource* idleTime;
+    BusyProbe* busyProbe;
+    LoginItemService& loginItems;
+    Relauncher& relauncher;
+    UsageEvents& usage;
+    AppDialogs& dialogs;
+    // Whether the program runs from an installed location, where launch at login is switched
+    // on by default at first start.
+    bool runningFromInstalledLocation = false;
+};
+
+// The lengths given on the command line.
+struct LumatideAppLengths {
+    double workMinutes = 30.0;
+    double restMinutes = 5.0;
+    std::optional<double> demoWorkSeconds;
+};
+
+// The application: owns the status item and its menu, the break cycle and the one-second tick,
+// and carries out the menu commands and the demo scenarios.
+class LumatideApp final : public QObject {
+    Q_OBJECT
+
+public:
+    // The arguments are the process's (for --demo-language and --demo-scenario).
+    LumatideApp(LumatideAppServices services, LumatideAppLengths lengths, QStringList arguments,
+                QObject* parent = nullptr);
+    ~LumatideApp() override;
+    LumatideApp(const LumatideApp&) = delete;
+    LumatideApp& operator=(const LumatideApp&) = delete;
+
+    // Launch: launch-at-login default, the menu, "app_open", the unlock handler, the first
+    // work period, the tick and the demo scenario if one was asked for.
+    void applicationDidFinishLaunching();
+
+    // Menu commands.
+    void startRestNow();
+    void manualRestartWork();
+    void changeWorkMinutes(const QAction* item);
+    void changeLanguage(const QAction* item);
+    void toggleLaunchAtLogin();
+    void toggleAnonymousTelemetry();
+    void resetPasscode();
+    void quit();
+
+    void rebuildMenu();
+    void tick();
+
+    // Schedules the demo scenario of the arguments, if any, 0.8 s from now.
+    void runDemoScenarioIfNeeded();
+    // What the demo timer does: the backdrop, then the scenario's dialog.
+    void performDemoScenario(DemoScenario scenario);
+    // Covers the main screen with the dark backdrop; once per process, and only in a demo.
+    void showDemoBackdrop();
+
+    BreakCycle& cycle() { return *cycle_; }
+    StatusTrayIcon& statusItem() { return *statusItem_; }
+    QMenu* statusMenu() const { return menu_.get(); }
+    QTimer* tickTimer() const { return tickTimer_; }
+    // The pending or fired demo timer; null when no scenario was asked for.
+    QTimer* demoTimer() const { return demoTimer_; }
+    QWidget* demoBackdropWindow() const;
+
+Q_SIGNALS:
+    // The user confirmed the temporary quit and its relaunch is scheduled: the program ends.
+    void quitRequested();
+
+private:
+    AppLanguage language() const;
+
+    LumatideAppServices services_;
+    QStringList arguments_;
+    std::unique_ptr<StatusTrayIcon> statusItem_;
+    std::unique_ptr<BreakCycle> cycle_;
+    std::unique_ptr<QMenu> menu_;
+    QTimer* tickTimer_ = nullptr;
+    QTimer* demoTimer_ = nullptr;
+    std::unique_ptr<DemoBackdropWindow> demoBackdropWindow_;
+};
+
+} // namespace lumatide

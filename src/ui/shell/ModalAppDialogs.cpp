@@ -1,0 +1,32 @@
+#include "shell/ModalAppDialogs.h"
+
+#include "dialogs/AppAlerts.h"
+#include "dialogs/ResetPasscodeDialog.h"
+
+namespace lumatide {
+
+bool ModalAppDialogs::confirmTemporaryQuit(AppLanguage language) {
+    return lumatide::confirmTemporaryQuit(language);
+}
+
+void ModalAppDialogs::showTemporaryQuitLimit(AppLanguage language) {
+    lumatide::showTemporaryQuitLimit(language);
+}
+
+void ModalAppDialogs::showManualRestartLimit(AppLanguage language) {
+    lumatide::showManualRestartLimit(language);
+}
+
+void ModalAppDialogs::showLaunchAtLoginError(const QString& error, AppLanguage language) {
+    lumatide::showLaunchAtLoginError(error, language);
+}
+
+void ModalAppDialogs::showTemporaryQuitFailure(const QString& reason, AppLanguage language) {
+    lumatide::showTemporaryQuitFailure(reason, language);
+}
+
+void ModalAppDialogs::resetPasscode(PreferenceStore& defaults, AppLanguage language) {
+    lumatide::resetPasscode(defaults, language);
+}
+
+} // namespace lumatide

@@ -1,0 +1,114 @@
+#include "shell/StatusMenu.h"
+
+#include "content/TextFormat.h"
+#include "content/Texts.h"
+#include "cycle/Constants.h"
+#include "prefs/Passcode.h"
+
+#include <QAction>
+#include <QKeySequence>
+#include <QMenu>
+#include <cmath>
+
+namespace lumatide {
+
+namespace {
+
+QAction* addCommand(QMenu& menu, const QString& title, const std::function<void()>& command,
+                    const QKeySequence& shortcut = QKeySequence()) {
+    QAction* action = menu.addAction(title);
+    if (!shortcut.isEmpty()) {
+        action->setShortcut(shortcut);
+        action->setShortcutVisibleInContextMenu(true);
+    }
+    QObject::connect(action, &QAction::triggered, action, [command] {
+        if (command) {
+            command();
+        }
+    });
+    return action;
+}
+
+QAction* addSwitch(QMenu& menu, const QString& title, bool checked,
+                   const std::function<void()>& command) {
+    QAction* action = addCommand(menu, title, command);
+    action->setCheckable(true);
+    action->setChecked(checked);
+    return action;
+}
+
+// An item of a submenu: it carries its value and hands itself to the command.
+QAction* addChoice(QMenu& menu, const QString& title, const QVariant& value, bool checked,
+                   const std::function<void(const QAction*)>& command) {
+    QAction* action = menu.addAction(title);
+    action->setData(value);
+    action->setCheckable(true);
+    action->setChecked(checked);
+    QObject::connect(action, &QAction::triggered, action, [command, action] {
+        if (command) {
+            command(action);
+        }
+    });
+    return action;
+}
+
+} // namespace
+
+std::optional<int> checkedWorkMinutes(double workSeconds) {
+    const double minutes = std::round(workSeconds / 60.0); // halves away from zero
+    for (const int option : workMinuteOptions) {
+        if (minutes == static_cast<double>(option)) {
+            return option;
+        }
+    }
+    return std::nullopt;
+}
+
+bool loginItemMenuState(bool isEnabled) {
+    return isEnabled;
+}
+
+bool anonymousTelemetryMenuState(bool isEnabled) {
+    return isEnabled;
+}
+
+std::unique_ptr<QMenu> buildStatusMenu(const StatusMenuModel& model,
+                                       const StatusMenuCommands& commands) {
+    const Texts& texts = Texts::forLanguage(model.language);
+    auto menu = std::make_unique<QMenu>();
+
+    addCommand(*menu, texts.menuStartBreakNow, commands.startRestNow,
+               QKeySequence(Qt::CTRL | Qt::Key_B));
+    addCommand(*menu, texts.menuRestartWork, commands.manualRestartWork,
+               QKeySequence(Qt::CTRL | Qt::Key_R));
+    menu->addSeparator();
+
+    // Submenus are children of the menu, so they go with it.
+    auto* workMenu = new QMenu(texts.menuWorkDuration, menu.get());
+    const std::optional<int> checkedMinutes = checkedWorkMinutes(model.workSeconds);
+    for (const int minutes : workMinuteOptions) {
+        addChoice(*workMenu, formatText(texts.menuWorkDurationMinutes, minutes), minutes,
+                  checkedMinutes == minutes, commands.changeWorkMinutes);
+    }
+    menu->addMenu(workMenu);
+
+    auto* languageMenu = new QMenu(texts.menuLanguage, menu.get());
+    for (const AppLanguage language : allLanguages) {
+        addChoice(*languageMenu, displayName(language), rawValue(language),
+                  language == model.language, commands.changeLanguage);
+    }
+    menu->addMenu(languageMenu);
+
+    addSwitch(*menu, texts.menuLaunchAtLogin, loginItemMenuState(model.launchAtLoginEnabled),
+              commands.toggleLaunchAtLogin);
+    addSwitch(*menu, texts.menuAnonymousUsageStats,
+              anonymousTelemetryMenuState(model.anonymousTelemetryEnabled),
+              commands.toggleAnonymousTelemetry);
+    addCommand(*menu, resetPasscodeText(QStringLiteral("menu"), model.language),
+               commands.resetPasscode);
+    menu->addSeparator();
+    addCommand(*menu, texts.menuQuit, commands.quit, QKeySequence(Qt::CTRL | Qt::Key_Q));
+    return menu;
+}
+
+} // namespace lumatide

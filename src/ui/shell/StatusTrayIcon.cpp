@@ -1,0 +1,49 @@
+#include "shell/StatusTrayIcon.h"
+
+#include "shell/TrayBadge.h"
+
+#include <QCursor>
+#include <QMenu>
+
+namespace lumatide {
+
+StatusTrayIcon::StatusTrayIcon(QObject* parent) : QSystemTrayIcon(parent) {
+    connect(this, &QSystemTrayIcon::activated, this, &StatusTrayIcon::openMenu);
+}
+
+void StatusTrayIcon::showTitle(const QString& title, TimerPhase phase,
+                               std::int64_t remainingSeconds) {
+    if (title != title_) {
+        title_ = title;
+        setToolTip(title);
+    }
+    // The badge only changes once a minute outside the last minute; drawing it again every
+    // second would only make the tray repaint for nothing.
+    const QString text = trayBadgeText(remainingSeconds);
+    const bool countsSeconds = trayBadgeCountsSeconds(remainingSeconds);
+    if (hasBadge_ && text == badgeText_ && phase == badgePhase_ &&
+        countsSeconds == badgeCountsSeconds_) {
+        return;
+    }
+    hasBadge_ = true;
+    badgeText_ = text;
+    badgePhase_ = phase;
+    badgeCountsSeconds_ = countsSeconds;
+    setIcon(makeTrayIcon(phase, remainingSeconds));
+}
+
+void StatusTrayIcon::setMenu(QMenu* menu) {
+    menu_ = menu;
+    setContextMenu(menu);
+}
+
+void StatusTrayIcon::openMenu(QSystemTrayIcon::ActivationReason reason) {
+    // The right button opens the context menu by itself; the left one is handled here so that
+    // either button leads to the commands.
+    if (reason != QSystemTrayIcon::Trigger || menu_ == nullptr) {
+        return;
+    }
+    menu_->popup(QCursor::pos());
+}
+
+} // namespace lumatide
