@@ -170,7 +170,7 @@ void bearFigure(benchmark::State& state) {
 void alertIcon(benchmark::State& state) {
     const qreal ratio = static_cast<qreal>(state.range(0));
     for (auto _ : state) {
-        const QPixmap icon = makeCuteAlertIcon(CuteAlertKind::passcode, ratio);
+        const QPixmap icon = makeAlertIcon(AlertKind::passcode, ratio);
         benchmark::DoNotOptimize(icon.cacheKey());
     }
 }

@@ -28,10 +28,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         file.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size));
     }
     static_cast<void>(autostart.isEnabled());
-    if (autostart.registerItem() || !autostart.isEnabled()) {
+    if (autostart.enable() || !autostart.isEnabled()) {
         std::abort();
     }
-    if (autostart.unregisterItem() || autostart.isEnabled()) {
+    if (autostart.disable() || autostart.isEnabled()) {
         std::abort();
     }
     return 0;

@@ -103,20 +103,20 @@ int main(int argc, char** argv) {
     lengths.restMinutes = parseMinutes(QStringLiteral("--lock-minutes"), 5.0);
     lengths.demoWorkSeconds = parseSeconds(QStringLiteral("--demo-work-seconds"));
 
-    JsonFilePreferenceStore defaults(JsonFilePreferenceStore::standardPath());
+    JsonFilePreferenceStore preferences(JsonFilePreferenceStore::standardPath());
     BootTimeClock clock;
     XcbWindowSystem windowSystem;
-    OverlayController overlay(defaults, &windowSystem);
+    OverlayController overlay(preferences, &windowSystem);
     WarningController warning(&windowSystem);
     LinuxIdleTimeSource idleTime;
     LinuxBusyProbe busyProbe;
-    XdgAutostart loginItems;
+    XdgAutostart autostart;
     DetachedRelauncher relauncher;
-    NetworkUsageEvents usage(defaults);
+    NetworkUsageEvents usage(preferences);
     ModalAppDialogs dialogs;
 
-    LumatideApp lumatide(LumatideAppServices{defaults, clock, overlay, warning, &idleTime,
-                                             &busyProbe, loginItems, relauncher, usage, dialogs,
+    LumatideApp lumatide(LumatideAppServices{preferences, clock, overlay, warning, &idleTime,
+                                             &busyProbe, autostart, relauncher, usage, dialogs,
                                              runningFromInstalledLocation()},
                          lengths, arguments);
     // Queued: the quit command returns to the event loop before the loop ends. exit(), not
@@ -124,6 +124,6 @@ int main(int argc, char** argv) {
     QObject::connect(
         &lumatide, &LumatideApp::quitRequested, &app, [] { QCoreApplication::exit(0); },
         Qt::QueuedConnection);
-    lumatide.applicationDidFinishLaunching();
+    lumatide.start();
     return QApplication::exec();
 }

@@ -2,7 +2,7 @@
 
 namespace lumatide {
 
-QString rawValue(AppLanguage language) {
+QString languageCode(AppLanguage language) {
     switch (language) {
     case AppLanguage::simplifiedChinese:
         return QStringLiteral("zh-Hans");
@@ -42,10 +42,10 @@ QString displayName(AppLanguage language) {
     return QStringLiteral("中文简体");
 }
 
-std::optional<AppLanguage> appLanguageFromRawValue(const QString& raw) {
+std::optional<AppLanguage> languageFromCode(const QString& code) {
     for (AppLanguage language : allLanguages) {
         // QString equality compares code units exactly: no case folding, no trimming.
-        if (raw == rawValue(language)) {
+        if (code == languageCode(language)) {
             return language;
         }
     }

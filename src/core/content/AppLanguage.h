@@ -18,10 +18,10 @@ inline constexpr std::array<AppLanguage, 7> allLanguages{AppLanguage::simplified
                                                          AppLanguage::german};
 
 // "zh-Hans", "en", "ja", "ko", "es", "fr", "de".
-QString rawValue(AppLanguage language);
+QString languageCode(AppLanguage language);
 // The language's own name for itself, as the language menu lists it.
 QString displayName(AppLanguage language);
-// Exact, case-sensitive match of a raw value; anything else is no language.
-std::optional<AppLanguage> appLanguageFromRawValue(const QString& raw);
+// Exact, case-sensitive match of a code value; anything else is no language.
+std::optional<AppLanguage> languageFromCode(const QString& code);
 
 } // namespace lumatide

@@ -54,9 +54,9 @@ BreathingPhase breathingPhase(const QDateTime& at, AppLanguage language) {
     return {texts.breatheOut, (c + (-7.0)) / (-5.0) + 1.0};
 }
 
-BreathingPhase breathingPhase(const QDateTime& at, const PreferenceStore& defaults) {
+BreathingPhase breathingPhase(const QDateTime& at, const PreferenceStore& preferences) {
     // Asked afresh at every call so a language change shows at the next frame.
-    return breathingPhase(at, currentLanguage(defaults));
+    return breathingPhase(at, currentLanguage(preferences));
 }
 
 double smoothBreathingFontSize(const QDateTime& at) {

@@ -21,7 +21,7 @@ double secondsSinceBreathingReference(const QDateTime& at);
 
 BreathingPhase breathingPhase(const QDateTime& at, AppLanguage language);
 // The same in the language currently in effect for the store.
-BreathingPhase breathingPhase(const QDateTime& at, const PreferenceStore& defaults);
+BreathingPhase breathingPhase(const QDateTime& at, const PreferenceStore& preferences);
 // Font size in points, 20 to 34, eased with a smoothstep of the progress.
 double smoothBreathingFontSize(const QDateTime& at);
 

@@ -167,10 +167,10 @@ bool BreakCycle::autoDeferBreakIfEnvironmentIsBusy() {
         return false;
     }
     const QDateTime wallNow = services_.clock.wallNow();
-    if (!canDeferToday(wallNow, services_.defaults)) {
+    if (!canDeferToday(wallNow, services_.preferences)) {
         return false;
     }
-    recordDefer(wallNow, services_.defaults);
+    recordDefer(wallNow, services_.preferences);
     phaseEndsAt_ = services_.clock.monotonicSeconds() + deferSeconds;
     didShowLockWarning_ = false;
     hideWarning();
@@ -215,7 +215,7 @@ std::int64_t BreakCycle::remainingSeconds() const {
 }
 
 AppLanguage BreakCycle::language() const {
-    return currentLanguage(services_.defaults, arguments_);
+    return currentLanguage(services_.preferences, arguments_);
 }
 
 void BreakCycle::restartWorkPeriodInPlace() {

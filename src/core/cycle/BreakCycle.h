@@ -23,7 +23,7 @@ class WarningSurface;
 // may be null, meaning it is absent: no idle time, never busy, nothing shown or sent.
 struct BreakCycleServices {
     Clock& clock;
-    PreferenceStore& defaults;
+    PreferenceStore& preferences;
     IdleTimeSource* idleTime = nullptr;
     BusyProbe* busyProbe = nullptr;
     RestSurface* rest = nullptr;

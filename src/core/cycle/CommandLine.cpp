@@ -90,12 +90,12 @@ std::optional<double> parseSeconds(const QString& option, const QStringList& fro
 
 std::optional<AppLanguage> languageOverride(const QStringList& from) {
     const auto text = optionValue(QStringLiteral("--demo-language"), from);
-    return text ? appLanguageFromRawValue(*text) : std::nullopt;
+    return text ? languageFromCode(*text) : std::nullopt;
 }
 
 std::optional<DemoScenario> demoScenario(const QStringList& from) {
     const auto text = optionValue(QStringLiteral("--demo-scenario"), from);
-    return text ? demoScenarioFromRawValue(*text) : std::nullopt;
+    return text ? demoScenarioFromName(*text) : std::nullopt;
 }
 
 bool demoWorkSecondsIsEnabled(const QStringList& from) {
@@ -103,9 +103,9 @@ bool demoWorkSecondsIsEnabled(const QStringList& from) {
 }
 
 double configuredWorkSeconds(double defaultMinutes, std::optional<double> demoSeconds,
-                             const PreferenceStore& defaults) {
+                             const PreferenceStore& preferences) {
     if (!demoSeconds) {
-        return boundedPeriod(savedWorkMinutes(defaultMinutes, defaults) * 60.0);
+        return boundedPeriod(savedWorkMinutes(defaultMinutes, preferences) * 60.0);
     }
     // "not at least 1" also catches not-a-number.
     if (!(*demoSeconds >= 1.0)) {

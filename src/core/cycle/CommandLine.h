@@ -36,7 +36,7 @@ bool demoWorkSecondsIsEnabled(const QStringList& from = processArguments());
 // The work length the break cycle starts with: the demo length (at least 1 s) when given,
 // else the stored or default minutes × 60. Never more than maximumPeriodSeconds.
 double configuredWorkSeconds(double defaultMinutes, std::optional<double> demoSeconds,
-                             const PreferenceStore& defaults);
+                             const PreferenceStore& preferences);
 // The rest length for --lock-minutes, bounded to [0, maximumPeriodSeconds] seconds.
 double configuredRestSeconds(double restMinutes);
 

@@ -2,7 +2,7 @@
 
 namespace lumatide {
 
-QString rawValue(DemoScenario scenario) {
+QString scenarioName(DemoScenario scenario) {
     switch (scenario) {
     case DemoScenario::quitConfirm:
         return QStringLiteral("quit-confirm");
@@ -14,10 +14,10 @@ QString rawValue(DemoScenario scenario) {
     return {};
 }
 
-std::optional<DemoScenario> demoScenarioFromRawValue(const QString& raw) {
+std::optional<DemoScenario> demoScenarioFromName(const QString& name) {
     for (auto scenario :
          {DemoScenario::quitConfirm, DemoScenario::quitLimit, DemoScenario::restartLimit}) {
-        if (raw == rawValue(scenario)) {
+        if (name == scenarioName(scenario)) {
             return scenario;
         }
     }

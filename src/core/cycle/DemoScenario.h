@@ -8,7 +8,7 @@ namespace lumatide {
 // The dialogs the program can show by itself shortly after start, for demonstrations.
 enum class DemoScenario { quitConfirm, quitLimit, restartLimit };
 
-QString rawValue(DemoScenario scenario);
-std::optional<DemoScenario> demoScenarioFromRawValue(const QString& raw);
+QString scenarioName(DemoScenario scenario);
+std::optional<DemoScenario> demoScenarioFromName(const QString& name);
 
 } // namespace lumatide

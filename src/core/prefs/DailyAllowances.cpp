@@ -23,39 +23,39 @@ QString dayToken(const QDateTime& date) {
 }
 
 bool canUseAllowanceToday(const QString& key, const QDateTime& now,
-                          const PreferenceStore& defaults) {
-    const std::optional<QString> stored = defaults.string(key);
+                          const PreferenceStore& preferences) {
+    const std::optional<QString> stored = preferences.string(key);
     // Any text that is not today's token, malformed or in the future alike, leaves the
     // allowance available.
     return !stored || *stored != dayToken(now);
 }
 
-void recordAllowanceUse(const QString& key, const QDateTime& now, PreferenceStore& defaults) {
-    defaults.setString(key, dayToken(now));
+void recordAllowanceUse(const QString& key, const QDateTime& now, PreferenceStore& preferences) {
+    preferences.setString(key, dayToken(now));
 }
 
-bool canDeferToday(const QDateTime& now, const PreferenceStore& defaults) {
-    return canUseAllowanceToday(deferDayKey, now, defaults);
+bool canDeferToday(const QDateTime& now, const PreferenceStore& preferences) {
+    return canUseAllowanceToday(deferDayKey, now, preferences);
 }
 
-void recordDefer(const QDateTime& now, PreferenceStore& defaults) {
-    recordAllowanceUse(deferDayKey, now, defaults);
+void recordDefer(const QDateTime& now, PreferenceStore& preferences) {
+    recordAllowanceUse(deferDayKey, now, preferences);
 }
 
-bool canManualRestartWorkToday(const QDateTime& now, const PreferenceStore& defaults) {
-    return canUseAllowanceToday(restartWorkDayKey, now, defaults);
+bool canManualRestartWorkToday(const QDateTime& now, const PreferenceStore& preferences) {
+    return canUseAllowanceToday(restartWorkDayKey, now, preferences);
 }
 
-void recordManualRestartWork(const QDateTime& now, PreferenceStore& defaults) {
-    recordAllowanceUse(restartWorkDayKey, now, defaults);
+void recordManualRestartWork(const QDateTime& now, PreferenceStore& preferences) {
+    recordAllowanceUse(restartWorkDayKey, now, preferences);
 }
 
-bool canTemporaryQuitToday(const QDateTime& now, const PreferenceStore& defaults) {
-    return canUseAllowanceToday(temporaryQuitDayKey, now, defaults);
+bool canTemporaryQuitToday(const QDateTime& now, const PreferenceStore& preferences) {
+    return canUseAllowanceToday(temporaryQuitDayKey, now, preferences);
 }
 
-void recordTemporaryQuit(const QDateTime& now, PreferenceStore& defaults) {
-    recordAllowanceUse(temporaryQuitDayKey, now, defaults);
+void recordTemporaryQuit(const QDateTime& now, PreferenceStore& preferences) {
+    recordAllowanceUse(temporaryQuitDayKey, now, preferences);
 }
 
 } // namespace lumatide

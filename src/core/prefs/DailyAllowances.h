@@ -16,14 +16,14 @@ QString dayToken(const QDateTime& date);
 // One check and one record per allowance; they differ only in the key. An allowance is
 // available unless today's token is stored under its key.
 bool canUseAllowanceToday(const QString& key, const QDateTime& now,
-                          const PreferenceStore& defaults);
-void recordAllowanceUse(const QString& key, const QDateTime& now, PreferenceStore& defaults);
+                          const PreferenceStore& preferences);
+void recordAllowanceUse(const QString& key, const QDateTime& now, PreferenceStore& preferences);
 
-bool canDeferToday(const QDateTime& now, const PreferenceStore& defaults);
-void recordDefer(const QDateTime& now, PreferenceStore& defaults);
-bool canManualRestartWorkToday(const QDateTime& now, const PreferenceStore& defaults);
-void recordManualRestartWork(const QDateTime& now, PreferenceStore& defaults);
-bool canTemporaryQuitToday(const QDateTime& now, const PreferenceStore& defaults);
-void recordTemporaryQuit(const QDateTime& now, PreferenceStore& defaults);
+bool canDeferToday(const QDateTime& now, const PreferenceStore& preferences);
+void recordDefer(const QDateTime& now, PreferenceStore& preferences);
+bool canManualRestartWorkToday(const QDateTime& now, const PreferenceStore& preferences);
+void recordManualRestartWork(const QDateTime& now, PreferenceStore& preferences);
+bool canTemporaryQuitToday(const QDateTime& now, const PreferenceStore& preferences);
+void recordTemporaryQuit(const QDateTime& now, PreferenceStore& preferences);
 
 } // namespace lumatide

@@ -37,7 +37,7 @@ QString systemPreferredLanguage() {
 
 std::optional<AppLanguage> languageMatchingSystemEntry(const QString& entry) {
     for (const AppLanguage language : allLanguages) {
-        const QString raw = rawValue(language);
+        const QString raw = languageCode(language);
         if (entry == raw || entry.startsWith(raw + QLatin1Char('-'))) {
             return language;
         }
@@ -45,13 +45,13 @@ std::optional<AppLanguage> languageMatchingSystemEntry(const QString& entry) {
     return std::nullopt;
 }
 
-AppLanguage currentLanguage(const PreferenceStore& defaults, const QStringList& arguments,
+AppLanguage currentLanguage(const PreferenceStore& preferences, const QStringList& arguments,
                             const QString& systemLanguage) {
     if (const std::optional<AppLanguage> forced = languageOverride(arguments)) {
         return *forced;
     }
-    if (const std::optional<QString> stored = defaults.string(languageKey)) {
-        if (const std::optional<AppLanguage> chosen = appLanguageFromRawValue(*stored)) {
+    if (const std::optional<QString> stored = preferences.string(languageKey)) {
+        if (const std::optional<AppLanguage> chosen = languageFromCode(*stored)) {
             return *chosen;
         }
     }
@@ -61,8 +61,8 @@ AppLanguage currentLanguage(const PreferenceStore& defaults, const QStringList& 
     return AppLanguage::simplifiedChinese;
 }
 
-void setCurrentLanguage(AppLanguage language, PreferenceStore& defaults) {
-    defaults.setString(languageKey, rawValue(language));
+void setCurrentLanguage(AppLanguage language, PreferenceStore& preferences) {
+    preferences.setString(languageKey, languageCode(language));
 }
 
 } // namespace lumatide

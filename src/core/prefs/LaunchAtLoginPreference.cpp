@@ -6,12 +6,12 @@
 namespace lumatide {
 
 // Presence, not value, counts: a stored false also means the default has been dealt with.
-bool shouldDefaultEnableLaunchAtLogin(const PreferenceStore& defaults) {
-    return !defaults.contains(launchAtLoginPreferenceInitializedKey);
+bool shouldDefaultEnableLaunchAtLogin(const PreferenceStore& preferences) {
+    return !preferences.contains(launchAtLoginPreferenceInitializedKey);
 }
 
-void markLaunchAtLoginPreferenceInitialized(PreferenceStore& defaults) {
-    defaults.setBool(launchAtLoginPreferenceInitializedKey, true);
+void markLaunchAtLoginPreferenceInitialized(PreferenceStore& preferences) {
+    preferences.setBool(launchAtLoginPreferenceInitializedKey, true);
 }
 
 } // namespace lumatide

@@ -5,7 +5,7 @@ namespace lumatide {
 class PreferenceStore;
 
 // True when nothing at all is stored under the initialised marker.
-bool shouldDefaultEnableLaunchAtLogin(const PreferenceStore& defaults);
-void markLaunchAtLoginPreferenceInitialized(PreferenceStore& defaults);
+bool shouldDefaultEnableLaunchAtLogin(const PreferenceStore& preferences);
+void markLaunchAtLoginPreferenceInitialized(PreferenceStore& preferences);
 
 } // namespace lumatide

@@ -12,8 +12,8 @@ QString normalizedPasscode(const QString& text) {
     return text.trimmed();
 }
 
-QString currentPasscode(const PreferenceStore& defaults) {
-    const QString stored = defaults.string(passcodeKey).value_or(QString());
+QString currentPasscode(const PreferenceStore& preferences) {
+    const QString stored = preferences.string(passcodeKey).value_or(QString());
     // A usable passcode is returned exactly as stored; the rest panel compares it as it is.
     if (!normalizedPasscode(stored).isEmpty()) {
         return stored;
@@ -25,12 +25,12 @@ bool isValidNewPasscode(const QString& text) {
     return !normalizedPasscode(text).isEmpty();
 }
 
-void setCurrentPasscode(const QString& text, PreferenceStore& defaults) {
+void setCurrentPasscode(const QString& text, PreferenceStore& preferences) {
     const QString trimmed = normalizedPasscode(text);
     if (trimmed.isEmpty()) {
         return;
     }
-    defaults.setString(passcodeKey, trimmed);
+    preferences.setString(passcodeKey, trimmed);
 }
 
 } // namespace lumatide

@@ -11,10 +11,10 @@ class PreferenceStore;
 // The text without leading and trailing white space (Unicode white space and newlines).
 QString normalizedPasscode(const QString& text);
 // The stored passcode exactly as stored, or the default one when none is usable.
-QString currentPasscode(const PreferenceStore& defaults);
+QString currentPasscode(const PreferenceStore& preferences);
 bool isValidNewPasscode(const QString& text);
 // Stores the trimmed text; an empty or blank text writes nothing.
-void setCurrentPasscode(const QString& text, PreferenceStore& defaults);
+void setCurrentPasscode(const QString& text, PreferenceStore& preferences);
 
 // One text of the change-passcode form ("menu", "title", "old", "new", "confirm", "ok",
 // "cancel", "oldWrong", "empty", "mismatch", "success"); an unknown key comes back as is.

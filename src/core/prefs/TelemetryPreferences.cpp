@@ -32,26 +32,26 @@ bool isUuidText(const QString& text) {
 
 } // namespace
 
-bool anonymousTelemetryEnabled(const PreferenceStore& defaults) {
-    if (!defaults.contains(anonymousTelemetryEnabledKey)) {
+bool anonymousTelemetryEnabled(const PreferenceStore& preferences) {
+    if (!preferences.contains(anonymousTelemetryEnabledKey)) {
         return true;
     }
-    return defaults.boolean(anonymousTelemetryEnabledKey);
+    return preferences.boolean(anonymousTelemetryEnabledKey);
 }
 
-void setAnonymousTelemetryEnabled(bool enabled, PreferenceStore& defaults) {
-    defaults.setBool(anonymousTelemetryEnabledKey, enabled);
+void setAnonymousTelemetryEnabled(bool enabled, PreferenceStore& preferences) {
+    preferences.setBool(anonymousTelemetryEnabledKey, enabled);
 }
 
-QString anonymousInstallId(PreferenceStore& defaults) {
-    if (const std::optional<QString> stored = defaults.string(anonymousTelemetryInstallIdKey)) {
+QString anonymousInstallId(PreferenceStore& preferences) {
+    if (const std::optional<QString> stored = preferences.string(anonymousTelemetryInstallIdKey)) {
         if (isUuidText(*stored)) {
             return *stored;
         }
     }
     // createUuid gives a random (version 4) identifier.
     const QString fresh = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
-    defaults.setString(anonymousTelemetryInstallIdKey, fresh);
+    preferences.setString(anonymousTelemetryInstallIdKey, fresh);
     return fresh;
 }
 

@@ -20,12 +20,12 @@ double normalizedWorkMinutes(double minutes) {
     return minutes;
 }
 
-double savedWorkMinutes(double defaultMinutes, const PreferenceStore& defaults) {
-    return normalizedWorkMinutes(defaults.number(workMinutesKey).value_or(defaultMinutes));
+double savedWorkMinutes(double defaultMinutes, const PreferenceStore& preferences) {
+    return normalizedWorkMinutes(preferences.number(workMinutesKey).value_or(defaultMinutes));
 }
 
-void setSavedWorkMinutes(double minutes, PreferenceStore& defaults) {
-    defaults.setDouble(workMinutesKey, normalizedWorkMinutes(minutes));
+void setSavedWorkMinutes(double minutes, PreferenceStore& preferences) {
+    preferences.setDouble(workMinutesKey, normalizedWorkMinutes(minutes));
 }
 
 } // namespace lumatide

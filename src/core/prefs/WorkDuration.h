@@ -8,8 +8,8 @@ class PreferenceStore;
 // is not a number counts as 30.
 double normalizedWorkMinutes(double minutes);
 // The stored work length when it is a number, else defaultMinutes; normalised either way.
-double savedWorkMinutes(double defaultMinutes, const PreferenceStore& defaults);
+double savedWorkMinutes(double defaultMinutes, const PreferenceStore& preferences);
 // Stores the normalised length as a number.
-void setSavedWorkMinutes(double minutes, PreferenceStore& defaults);
+void setSavedWorkMinutes(double minutes, PreferenceStore& preferences);
 
 } // namespace lumatide

@@ -68,7 +68,7 @@ void checkCommandLineAndLanguages() {
     const QStringList expectedRaw = argumentList({"zh-Hans", "en", "ja", "ko", "es", "fr", "de"});
     QStringList raw;
     for (AppLanguage language : allLanguages) {
-        raw.append(rawValue(language));
+        raw.append(languageCode(language));
     }
     require(raw == expectedRaw);
     require(languageOverride(argumentList({"Lumatide", "--demo-language", "en"})) ==
@@ -161,9 +161,9 @@ void checkTextSamples(const SelfTestSources& sources) {
     require(sources.texts(AppLanguage::simplifiedChinese).breatheIn == QStringLiteral("吸气"));
 }
 
-void checkBreathing(const PreferenceStore& defaults) {
+void checkBreathing(const PreferenceStore& preferences) {
     const auto progress = [&](double t) {
-        return breathingPhase(breathingInstant(t), defaults).progress;
+        return breathingPhase(breathingInstant(t), preferences).progress;
     };
     require(smoothSize(progress(2)) > smoothSize(progress(0)));
     require(smoothSize(progress(7)) > smoothSize(progress(9)));
@@ -219,7 +219,7 @@ void checkUsageEvents(const SelfTestSources& sources, const QDateTime& t0) {
     };
     require(text("event") == QStringLiteral("self_test"));
     require(text("anonymousInstallId") == installId);
-    require(text("language") == rawValue(currentLanguage(store)));
+    require(text("language") == languageCode(currentLanguage(store)));
     const QJsonValue sent = payload.value(QStringLiteral("properties"));
     require(sent.isObject());
     const QJsonValue sample = sent.toObject().value(QStringLiteral("sample"));

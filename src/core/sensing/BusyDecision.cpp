@@ -27,7 +27,7 @@ bool outputIndicatesMediaPlayback(const QString& output) {
     return false;
 }
 
-std::optional<BusyEnvironment> detectBusyEnvironment(const QString& pmsetOutput,
+std::optional<BusyEnvironment> detectBusyEnvironment(const QString& powerAssertionReport,
                                                      const QStringList& runningApps,
                                                      bool frontmostWindowCoversScreen) {
     QStringList lowerNames;
@@ -35,7 +35,7 @@ std::optional<BusyEnvironment> detectBusyEnvironment(const QString& pmsetOutput,
     for (const QString& name : runningApps) {
         lowerNames.append(name.toLower());
     }
-    if (outputIndicatesMediaPlayback(pmsetOutput)) {
+    if (outputIndicatesMediaPlayback(powerAssertionReport)) {
         return BusyEnvironment{BusyReason::mediaPlayback};
     }
     if (anyNameContains(lowerNames,

@@ -12,7 +12,7 @@ namespace lumatide {
 bool outputIndicatesMediaPlayback(const QString& output);
 
 // Media > meeting > presentation > full-screen window > game launcher; nothing when idle.
-std::optional<BusyEnvironment> detectBusyEnvironment(const QString& pmsetOutput,
+std::optional<BusyEnvironment> detectBusyEnvironment(const QString& powerAssertionReport,
                                                      const QStringList& runningApps,
                                                      bool frontmostWindowCoversScreen);
 

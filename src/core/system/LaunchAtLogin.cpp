@@ -1,26 +1,26 @@
 #include "system/LaunchAtLogin.h"
 
 #include "prefs/LaunchAtLoginPreference.h"
-#include "system/LoginItemService.h"
+#include "system/AutostartService.h"
 
 #include <QtGlobal>
 
 namespace lumatide {
 
-bool launchAtLoginIsEnabled(const LoginItemService& service) {
+bool launchAtLoginIsEnabled(const AutostartService& service) {
     return service.isEnabled();
 }
 
-std::optional<QString> setLaunchAtLoginEnabled(bool enabled, LoginItemService& service) {
+std::optional<QString> setLaunchAtLoginEnabled(bool enabled, AutostartService& service) {
     if (service.isEnabled() == enabled) {
         return std::nullopt;
     }
-    return enabled ? service.registerItem() : service.unregisterItem();
+    return enabled ? service.enable() : service.disable();
 }
 
-void enableLaunchAtLoginByDefaultIfNeeded(PreferenceStore& defaults, LoginItemService& service,
+void enableLaunchAtLoginByDefaultIfNeeded(PreferenceStore& preferences, AutostartService& service,
                                           bool runningFromInstalledLocation) {
-    if (!shouldDefaultEnableLaunchAtLogin(defaults)) {
+    if (!shouldDefaultEnableLaunchAtLogin(preferences)) {
         return;
     }
     // A build tree or other uninstalled copy must not leave an entry behind; the default is
@@ -35,7 +35,7 @@ void enableLaunchAtLoginByDefaultIfNeeded(PreferenceStore& defaults, LoginItemSe
         qWarning("%s", qUtf8Printable(line));
         return;
     }
-    markLaunchAtLoginPreferenceInitialized(defaults);
+    markLaunchAtLoginPreferenceInitialized(preferences);
 }
 
 } // namespace lumatide

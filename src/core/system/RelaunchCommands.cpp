@@ -30,16 +30,16 @@ QString relaunchCommand(const QString& appPath, double delaySeconds) {
            shellSingleQuoted(appPath);
 }
 
-QString launchAgentRelaunchCommand(const QString& label, double delaySeconds) {
+QString serviceRelaunchCommand(const QString& label, double delaySeconds) {
     return QStringLiteral("sleep ") + delayText(delaySeconds) +
            QStringLiteral("; systemctl --user restart ") + label + QStringLiteral(".service");
 }
 
-QString temporaryQuitRelaunchCommand(const QString& bundlePath, double delaySeconds) {
-    if (bundlePath.isEmpty()) {
-        return launchAgentRelaunchCommand(launchAgentLabel, delaySeconds);
+QString temporaryQuitRelaunchCommand(const QString& programPath, double delaySeconds) {
+    if (programPath.isEmpty()) {
+        return serviceRelaunchCommand(desktopId, delaySeconds);
     }
-    return relaunchCommand(bundlePath, delaySeconds);
+    return relaunchCommand(programPath, delaySeconds);
 }
 
 } // namespace lumatide

@@ -17,11 +17,11 @@ QString relaunchCommand(const QString& appPath, double delaySeconds = temporaryQ
 
 // Service form, for a program running as a systemd user unit named "<label>.service":
 // "sleep D; systemctl --user restart <label>.service".
-QString launchAgentRelaunchCommand(const QString& label = launchAgentLabel,
-                                   double delaySeconds = temporaryQuitDelaySeconds);
+QString serviceRelaunchCommand(const QString& label = desktopId,
+                               double delaySeconds = temporaryQuitDelaySeconds);
 
 // The service form for an empty path (the caller runs as the unit), the direct form otherwise.
-QString temporaryQuitRelaunchCommand(const QString& bundlePath,
+QString temporaryQuitRelaunchCommand(const QString& programPath,
                                      double delaySeconds = temporaryQuitDelaySeconds);
 
 } // namespace lumatide

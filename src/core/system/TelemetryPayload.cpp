@@ -34,17 +34,18 @@ std::optional<QUrl> telemetryEndpointURL(const QString& from) {
 }
 
 QJsonObject makeTelemetryPayload(const QString& event, const QJsonObject& properties,
-                                 PreferenceStore& defaults, const QDateTime& now,
+                                 PreferenceStore& preferences, const QDateTime& now,
                                  const TelemetryBuildInfo& build, const QStringList& arguments) {
     QJsonObject payload;
     payload.insert(QStringLiteral("event"), event);
-    payload.insert(QStringLiteral("anonymousInstallId"), anonymousInstallId(defaults));
+    payload.insert(QStringLiteral("anonymousInstallId"), anonymousInstallId(preferences));
     payload.insert(QStringLiteral("appVersion"), build.appVersion);
     payload.insert(QStringLiteral("buildVersion"), build.buildVersion);
-    // The member keeps its historical name; it carries the system's pretty name here.
+    // The receiving end knows the member by this name; it carries the system's pretty name.
     payload.insert(QStringLiteral("macOSVersion"), build.osVersion);
-    payload.insert(QStringLiteral("language"), rawValue(currentLanguage(defaults, arguments)));
-    payload.insert(QStringLiteral("workMinutes"), savedWorkMinutes(30.0, defaults));
+    payload.insert(QStringLiteral("language"),
+                   languageCode(currentLanguage(preferences, arguments)));
+    payload.insert(QStringLiteral("workMinutes"), savedWorkMinutes(30.0, preferences));
     // Whole seconds in UTC with the Z suffix: 2027-01-15T08:00:00Z.
     const QDateTime utc = now.toUTC();
     payload.insert(QStringLiteral("timestamp"),

@@ -28,7 +28,7 @@ std::optional<QUrl> telemetryEndpointURL(const QString& from = telemetryEndpoint
 
 // The nine-member event object. Reads (and on first use creates) the install identifier.
 QJsonObject makeTelemetryPayload(const QString& event, const QJsonObject& properties,
-                                 PreferenceStore& defaults, const QDateTime& now,
+                                 PreferenceStore& preferences, const QDateTime& now,
                                  const TelemetryBuildInfo& build = TelemetryBuildInfo::current(),
                                  const QStringList& arguments = processArguments());
 

@@ -162,7 +162,7 @@ std::optional<QString> DetachedRelauncher::scheduleRelaunchAfterTemporaryQuit() 
     } else if (restartsTheUnit) {
         return QStringLiteral("The user service manager does not answer, so the restart of "
                               "%1.service cannot be scheduled")
-            .arg(launchAgentLabel);
+            .arg(desktopId);
     }
     return startDetachedShell(shellCommand);
 }

@@ -58,9 +58,9 @@ void logLine(const QString& line) {
 
 } // namespace
 
-NetworkUsageEvents::NetworkUsageEvents(PreferenceStore& defaults, QString endpoint,
+NetworkUsageEvents::NetworkUsageEvents(PreferenceStore& preferences, QString endpoint,
                                        QList<QSslCertificate> extraCaCertificates)
-    : defaults_(defaults), endpoint_(std::move(endpoint)),
+    : preferences_(preferences), endpoint_(std::move(endpoint)),
       extraCaCertificates_(std::move(extraCaCertificates)),
       network_(std::make_unique<QNetworkAccessManager>()) {
 }
@@ -76,7 +76,7 @@ NetworkUsageEvents::~NetworkUsageEvents() {
 
 void NetworkUsageEvents::send(const QString& event, const QJsonObject& properties) {
     // The switch comes first: with events off not even the install identifier is created.
-    if (!anonymousTelemetryEnabled(defaults_)) {
+    if (!anonymousTelemetryEnabled(preferences_)) {
         return;
     }
     const std::optional<QUrl> url = telemetryEndpointURL(endpoint_);
@@ -84,7 +84,7 @@ void NetworkUsageEvents::send(const QString& event, const QJsonObject& propertie
         return;
     }
     const QJsonObject payload =
-        makeTelemetryPayload(event, properties, defaults_, QDateTime::currentDateTimeUtc());
+        makeTelemetryPayload(event, properties, preferences_, QDateTime::currentDateTimeUtc());
     const QByteArray body =
         isEncodable(payload) ? QJsonDocument(payload).toJson(QJsonDocument::Compact) : QByteArray();
     if (body.isEmpty()) {

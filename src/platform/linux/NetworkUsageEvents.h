@@ -21,7 +21,7 @@ class NetworkUsageEvents final : public UsageEvents {
 public:
     // `endpoint` is the text of the events URL (the one fixed at build time unless a test
     // points it elsewhere); `extraCaCertificates` are trusted in addition to the system's.
-    explicit NetworkUsageEvents(PreferenceStore& defaults,
+    explicit NetworkUsageEvents(PreferenceStore& preferences,
                                 QString endpoint = telemetryEndpointURLString,
                                 QList<QSslCertificate> extraCaCertificates = {});
     ~NetworkUsageEvents() override;
@@ -36,7 +36,7 @@ public:
     static constexpr int transferTimeoutMs = 60'000;
 
 private:
-    PreferenceStore& defaults_;
+    PreferenceStore& preferences_;
     QString endpoint_;
     QList<QSslCertificate> extraCaCertificates_;
     std::unique_ptr<QNetworkAccessManager> network_;

@@ -9,8 +9,9 @@ namespace lumatide {
 
 class DBusCallBudget;
 
-// The desktop's equivalent of a power-assertion report: one line per assertion that is actually
-// held, nothing else, so the media rule of the busy decision never matches an idle machine.
+// What keeps the session awake right now, as text for the busy decision: one line per idle
+// inhibitor or playing media player that is actually held, nothing else, so that the media
+// rule never matches an idle machine.
 //   "PreventUserIdleDisplaySleep named: <app> (<reason>)" for each idle inhibitor held through
 //   GNOME's session manager, KDE's power management or logind (block mode);
 //   "audio playing: <identity>" for each media player whose PlaybackStatus is "Playing".

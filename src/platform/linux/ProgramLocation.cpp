@@ -11,7 +11,7 @@ namespace lumatide {
 namespace {
 
 const QString installedDesktopFile =
-    QStringLiteral("share/applications/") + launchAgentLabel + QStringLiteral(".desktop");
+    QStringLiteral("share/applications/") + desktopId + QStringLiteral(".desktop");
 
 } // namespace
 
@@ -60,7 +60,7 @@ bool runningAsUserServiceUnit(const QProcessEnvironment& environment, const QStr
     if (environment.value(QStringLiteral("INVOCATION_ID")).isEmpty()) {
         return false;
     }
-    const QString unit = launchAgentLabel + QStringLiteral(".service");
+    const QString unit = desktopId + QStringLiteral(".service");
     // Each line is "hierarchy:controllers:path"; the unit is one component of the path.
     const QStringList lines = cgroupText.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     for (const QString& line : lines) {

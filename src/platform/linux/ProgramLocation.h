@@ -5,8 +5,8 @@
 
 namespace lumatide {
 
-// Where the running program lives and how it was started: the Linux stand-ins for "the
-// application bundle" and "runs as a per-user service".
+// Where the running program lives and how it was started: from an installed prefix, an
+// AppImage or a build tree, and whether as the systemd user unit.
 
 // The real path of the running executable (symbolic links resolved).
 QString runningExecutablePath();

@@ -14,7 +14,7 @@ namespace lumatide {
 
 namespace {
 
-const QString entryFileName = launchAgentLabel + QStringLiteral(".desktop");
+const QString entryFileName = desktopId + QStringLiteral(".desktop");
 const QString autostartFolder = QStringLiteral("/autostart/");
 
 QString userConfigDirectory(const QProcessEnvironment& environment) {
@@ -107,11 +107,11 @@ bool XdgAutostart::isEnabled() const {
     return !systemEntry.isEmpty() && entryStartsAtLogin(systemEntry);
 }
 
-std::optional<QString> XdgAutostart::registerItem() {
+std::optional<QString> XdgAutostart::enable() {
     return writeEntry(false);
 }
 
-std::optional<QString> XdgAutostart::unregisterItem() {
+std::optional<QString> XdgAutostart::disable() {
     if (!systemEntryPath().isEmpty()) {
         return writeEntry(true);
     }

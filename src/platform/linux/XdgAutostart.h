@@ -1,6 +1,6 @@
 #pragma once
 
-#include "system/LoginItemService.h"
+#include "system/AutostartService.h"
 
 #include <QProcessEnvironment>
 #include <QString>
@@ -11,7 +11,7 @@ namespace lumatide {
 // Launch at login through XDG autostart: the user's entry
 // $XDG_CONFIG_HOME/autostart/com.vexilo.lumatide.desktop, which overrides a system-wide entry
 // of the same name in $XDG_CONFIG_DIRS/autostart.
-class XdgAutostart final : public LoginItemService {
+class XdgAutostart final : public AutostartService {
 public:
     // The current user's folders; the entry starts programPathToStart().
     XdgAutostart();
@@ -23,10 +23,10 @@ public:
     // neither hides itself nor is switched off for GNOME.
     bool isEnabled() const override;
     // Writes the user's entry atomically.
-    std::optional<QString> registerItem() override;
+    std::optional<QString> enable() override;
     // Removes the user's entry, or, when a system-wide entry would still start the program,
     // writes a user entry that hides it.
-    std::optional<QString> unregisterItem() override;
+    std::optional<QString> disable() override;
 
     QString entryPath() const { return entryPath_; }
 

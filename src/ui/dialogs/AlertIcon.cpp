@@ -1,6 +1,6 @@
 #include "dialogs/AlertIcon.h"
 
-#include "common/FlippedFrame.h"
+#include "common/BottomUpFrame.h"
 #include "dialogs/AlertSymbols.h"
 
 #include <QFont>
@@ -36,11 +36,11 @@ void paintInitial(QPainter& painter, QPointF lowerLeft) {
 
 } // namespace
 
-void paintAlertIcon(QPainter& painter, const QRectF& rect, CuteAlertKind kind) {
+void paintAlertIcon(QPainter& painter, const QRectF& rect, AlertKind kind) {
     paintAlertIcon(painter, rect, palette(kind), symbolName(kind));
 }
 
-void paintAlertIcon(QPainter& painter, const QRectF& rect, const CuteAlertPalette& colours,
+void paintAlertIcon(QPainter& painter, const QRectF& rect, const AlertPalette& colours,
                     QStringView symbolName) {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
@@ -50,7 +50,7 @@ void paintAlertIcon(QPainter& painter, const QRectF& rect, const CuteAlertPalett
     painter.scale(rect.width() / alertIconSize, rect.height() / alertIconSize);
 
     // The icon's geometry is laid out from the bottom-left corner of its canvas.
-    const FlippedFrame canvas(QRectF(0.0, 0.0, alertIconSize, alertIconSize));
+    const BottomUpFrame canvas(QRectF(0.0, 0.0, alertIconSize, alertIconSize));
     QPainterPath tile;
     tile.addRoundedRect(canvas.rect(5.0, 5.0, 54.0, 54.0), 18.0, 18.0);
 
@@ -81,7 +81,7 @@ void paintAlertIcon(QPainter& painter, const QRectF& rect, const CuteAlertPalett
     painter.restore();
 }
 
-QPixmap makeCuteAlertIcon(CuteAlertKind kind, qreal devicePixelRatio) {
+QPixmap makeAlertIcon(AlertKind kind, qreal devicePixelRatio) {
     // No screen is denser than 16 device pixels a point; anything else is not a ratio.
     constexpr qreal densest = 16.0;
     const qreal ratio = std::isfinite(devicePixelRatio) && devicePixelRatio > 0.0

@@ -10,32 +10,32 @@ namespace lumatide {
 
 bool confirmTemporaryQuit(AppLanguage language) {
     const Texts& texts = Texts::forLanguage(language);
-    const std::unique_ptr<QMessageBox> alert = makeAppAlert(CuteAlertKind::quitConfirm);
+    const std::unique_ptr<QMessageBox> alert = makeAppAlert(AlertKind::quitConfirm);
     setAlertTexts(*alert, texts.quitConfirmTitle, texts.quitConfirmMessage);
     QPushButton* quit = alert->addButton(texts.quitConfirmButton, QMessageBox::AcceptRole);
     QPushButton* cancel = alert->addButton(texts.quitCancelButton, QMessageBox::RejectRole);
     alert->setDefaultButton(quit);
     alert->setEscapeButton(cancel);
-    runModal(*alert);
+    execDialog(*alert);
     return alert->clickedButton() == quit;
 }
 
 void showTemporaryQuitLimit(AppLanguage language) {
     const Texts& texts = Texts::forLanguage(language);
-    showNotice(CuteAlertKind::quitLimit, texts.quitLimitTitle, texts.quitLimitMessage);
+    showNotice(AlertKind::quitLimit, texts.quitLimitTitle, texts.quitLimitMessage);
 }
 
 void showManualRestartLimit(AppLanguage language) {
     const Texts& texts = Texts::forLanguage(language);
-    showNotice(CuteAlertKind::restartLimit, texts.restartLimitTitle, texts.restartLimitMessage);
+    showNotice(AlertKind::restartLimit, texts.restartLimitTitle, texts.restartLimitMessage);
 }
 
 void showLaunchAtLoginError(const QString& error, AppLanguage language) {
-    showNotice(CuteAlertKind::launchAtLogin, Texts::forLanguage(language).menuLaunchAtLogin, error);
+    showNotice(AlertKind::launchAtLogin, Texts::forLanguage(language).menuLaunchAtLogin, error);
 }
 
 void showTemporaryQuitFailure(const QString& reason, AppLanguage language) {
-    showNotice(CuteAlertKind::quitLimit, Texts::forLanguage(language).menuQuit, reason);
+    showNotice(AlertKind::quitLimit, Texts::forLanguage(language).menuQuit, reason);
 }
 
 } // namespace lumatide

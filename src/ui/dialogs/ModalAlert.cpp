@@ -28,11 +28,11 @@ qreal dialogDevicePixelRatio() {
     return screen != nullptr ? screen->devicePixelRatio() : 1.0;
 }
 
-std::unique_ptr<QMessageBox> makeAppAlert(CuteAlertKind kind) {
+std::unique_ptr<QMessageBox> makeAppAlert(AlertKind kind) {
     auto alert = std::make_unique<QMessageBox>();
     alert->setWindowTitle(QStringLiteral("Lumatide"));
     alert->setTextFormat(Qt::PlainText);
-    const QPixmap icon = makeCuteAlertIcon(kind, dialogDevicePixelRatio());
+    const QPixmap icon = makeAlertIcon(kind, dialogDevicePixelRatio());
     if (icon.isNull()) {
         alert->setIcon(QMessageBox::Information);
     } else {
@@ -63,7 +63,7 @@ void setAlertTexts(QMessageBox& alert, const QString& message, const QString& in
     }
 }
 
-int runModal(QDialog& dialog) {
+int execDialog(QDialog& dialog) {
     // exec() keeps a modality set beforehand and only falls back to application-modal when
     // none was set, which would block every other window of the program.
     dialog.setWindowModality(Qt::WindowModal);
@@ -75,13 +75,13 @@ int runModal(QDialog& dialog) {
     return dialog.exec();
 }
 
-void showNotice(CuteAlertKind kind, const QString& message, const QString& informativeText) {
+void showNotice(AlertKind kind, const QString& message, const QString& informativeText) {
     const std::unique_ptr<QMessageBox> alert = makeAppAlert(kind);
     setAlertTexts(*alert, message, informativeText);
     QPushButton* ok = alert->addButton(okTitle, QMessageBox::AcceptRole);
     alert->setDefaultButton(ok);
     alert->setEscapeButton(ok);
-    runModal(*alert);
+    execDialog(*alert);
 }
 
 } // namespace lumatide

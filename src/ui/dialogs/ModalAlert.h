@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dialogs/CuteAlertKind.h"
+#include "dialogs/AlertKind.h"
 
 #include <QString>
 #include <memory>
@@ -16,7 +16,7 @@ qreal dialogDevicePixelRatio();
 
 // A new, empty alert with the kind's icon: no parent, window-modal, plain-text messages.
 // Every dialog of the program starts from one.
-std::unique_ptr<QMessageBox> makeAppAlert(CuteAlertKind kind);
+std::unique_ptr<QMessageBox> makeAppAlert(AlertKind kind);
 
 // Sets the alert's message (shown bold) and informative text, both as plain text so that
 // text from elsewhere (an error description) is never read as markup.
@@ -25,9 +25,9 @@ void setAlertTexts(QMessageBox& alert, const QString& message, const QString& in
 // Runs the dialog's modal loop, brought to the front, and returns its result. The dialog is
 // window-modal: with no parent it blocks no other window, so a rest panel that appears while
 // it is open still takes typing.
-int runModal(QDialog& dialog);
+int execDialog(QDialog& dialog);
 
 // A one-button notice; returns when it is dismissed.
-void showNotice(CuteAlertKind kind, const QString& message, const QString& informativeText);
+void showNotice(AlertKind kind, const QString& message, const QString& informativeText);
 
 } // namespace lumatide

@@ -59,7 +59,7 @@ PasscodeForm::PasscodeForm(AppLanguage language)
 
     auto* icon = new QLabel;
     icon->setObjectName(QStringLiteral("alertIcon"));
-    icon->setPixmap(makeCuteAlertIcon(CuteAlertKind::passcode, dialogDevicePixelRatio()));
+    icon->setPixmap(makeAlertIcon(AlertKind::passcode, dialogDevicePixelRatio()));
     icon->setFixedSize(static_cast<int>(alertIconSize), static_cast<int>(alertIconSize));
 
     auto* title = new QLabel(resetPasscodeText(QStringLiteral("title"), language));

@@ -8,18 +8,18 @@ namespace lumatide {
 
 namespace {
 
-void showResetPasscodeMessage(const QString& key, AppLanguage language, CuteAlertKind kind) {
+void showResetPasscodeMessage(const QString& key, AppLanguage language, AlertKind kind) {
     showNotice(kind, resetPasscodeText(QStringLiteral("title"), language),
                resetPasscodeText(key, language));
 }
 
 } // namespace
 
-void resetPasscode(PreferenceStore& defaults, AppLanguage language) {
+void resetPasscode(PreferenceStore& preferences, AppLanguage language) {
     // Each attempt gets a new, empty form; the loop ends on cancel or after a change.
     for (;;) {
         PasscodeForm form(language);
-        if (runModal(form) != QDialog::Accepted) {
+        if (execDialog(form) != QDialog::Accepted) {
             return;
         }
         const QString current = normalizedPasscode(form.currentEntry());
@@ -27,24 +27,22 @@ void resetPasscode(PreferenceStore& defaults, AppLanguage language) {
         const QString confirmation = normalizedPasscode(form.confirmationEntry());
         // Both sides are trimmed: a passcode stored with surrounding white space (written by
         // hand or by an older version) can still be replaced by typing it as it reads.
-        if (current != normalizedPasscode(currentPasscode(defaults))) {
+        if (current != normalizedPasscode(currentPasscode(preferences))) {
             showResetPasscodeMessage(QStringLiteral("oldWrong"), language,
-                                     CuteAlertKind::passcodeWarning);
+                                     AlertKind::passcodeWarning);
             continue;
         }
         if (!isValidNewPasscode(fresh)) {
-            showResetPasscodeMessage(QStringLiteral("empty"), language,
-                                     CuteAlertKind::passcodeWarning);
+            showResetPasscodeMessage(QStringLiteral("empty"), language, AlertKind::passcodeWarning);
             continue;
         }
         if (fresh != confirmation) {
             showResetPasscodeMessage(QStringLiteral("mismatch"), language,
-                                     CuteAlertKind::passcodeWarning);
+                                     AlertKind::passcodeWarning);
             continue;
         }
-        setCurrentPasscode(fresh, defaults);
-        showResetPasscodeMessage(QStringLiteral("success"), language,
-                                 CuteAlertKind::passcodeSuccess);
+        setCurrentPasscode(fresh, preferences);
+        showResetPasscodeMessage(QStringLiteral("success"), language, AlertKind::passcodeSuccess);
         return;
     }
 }

@@ -8,6 +8,6 @@ class PreferenceStore;
 
 // The change-passcode form: asks until the user cancels or the passcode has been changed,
 // with a notice after each attempt.
-void resetPasscode(PreferenceStore& defaults, AppLanguage language);
+void resetPasscode(PreferenceStore& preferences, AppLanguage language);
 
 } // namespace lumatide

@@ -1,6 +1,6 @@
 #include "overlay/BackgroundPainter.h"
 
-#include "common/FlippedFrame.h"
+#include "common/BottomUpFrame.h"
 #include "cycle/Constants.h"
 #include "overlay/BandedPainting.h"
 
@@ -97,7 +97,7 @@ QRectF glowBoundingRect(const BackgroundGlow& glow) {
 }
 
 BackgroundScene backgroundSceneAt(const QRectF& bounds, double elapsedSeconds) {
-    const FlippedFrame frame(bounds);
+    const BottomUpFrame frame(bounds);
     const double t = elapsedSeconds;
     const double b = (1.0 + std::sin(2.0 * std::numbers::pi * t / backgroundBreathingCycle)) * 0.5;
     const double d = std::sin(2.0 * std::numbers::pi * t / driftCycle);
@@ -132,7 +132,7 @@ void paintSoftGlow(QPainter& painter, const BackgroundGlow& glow, GlowRendering 
 namespace {
 
 QPainterPath waveLine(const QRectF& bounds) {
-    const FlippedFrame frame(bounds);
+    const BottomUpFrame frame(bounds);
     QPainterPath wave;
     wave.moveTo(frame.unit(0.18, 0.30));
     wave.cubicTo(frame.unit(0.32, 0.34), frame.unit(0.68, 0.27), frame.unit(0.82, 0.31));
@@ -183,7 +183,7 @@ WaveLineImage renderWaveLine(const QRectF& bounds, double devicePixelRatio) {
 
 void paintBackground(QPainter& painter, const QRectF& bounds, double elapsedSeconds,
                      GlowRendering rendering, const QRectF& dirty, const WaveLineImage* wave) {
-    const FlippedFrame frame(bounds);
+    const BottomUpFrame frame(bounds);
     const BackgroundScene scene = backgroundSceneAt(bounds, elapsedSeconds);
     const auto touches = [&dirty](const QRectF& area) {
         return dirty.isNull() || dirty.intersects(area);

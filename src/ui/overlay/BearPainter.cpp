@@ -1,6 +1,6 @@
 #include "overlay/BearPainter.h"
 
-#include "common/FlippedFrame.h"
+#include "common/BottomUpFrame.h"
 
 #include <QColor>
 #include <QPainter>
@@ -80,11 +80,11 @@ QPen roundPen(const QColor& color, double width) {
 
 // A cubic curve given as end point, first control point, second control point, in units of
 // the pose rectangle.
-void curveTo(QPainterPath& path, const FlippedFrame& f, QPointF end, QPointF c1, QPointF c2) {
+void curveTo(QPainterPath& path, const BottomUpFrame& f, QPointF end, QPointF c1, QPointF c2) {
     path.cubicTo(f.unit(c1.x(), c1.y()), f.unit(c2.x(), c2.y()), f.unit(end.x(), end.y()));
 }
 
-QPainterPath guidePath(const FlippedFrame& f, ActionKind kind, double p) {
+QPainterPath guidePath(const BottomUpFrame& f, ActionKind kind, double p) {
     QPainterPath path;
     switch (kind) {
     case ActionKind::drink:
@@ -111,7 +111,7 @@ QPainterPath guidePath(const FlippedFrame& f, ActionKind kind, double p) {
     return path;
 }
 
-void addArms(QPainterPath& path, const FlippedFrame& f, QPointF shoulder, ActionKind kind,
+void addArms(QPainterPath& path, const BottomUpFrame& f, QPointF shoulder, ActionKind kind,
              double p) {
     struct Curve {
         QPointF end, c1, c2;
@@ -147,7 +147,7 @@ void addArms(QPainterPath& path, const FlippedFrame& f, QPointF shoulder, Action
     }
 }
 
-void paintRings(QPainter& painter, const FlippedFrame& f, double p, double ringFactor) {
+void paintRings(QPainter& painter, const BottomUpFrame& f, double p, double ringFactor) {
     struct Ring {
         double baseSize, baseAlpha, lineWidth;
     };
@@ -165,7 +165,7 @@ void paintRings(QPainter& painter, const FlippedFrame& f, double p, double ringF
 
 void paintBear(QPainter& painter, const QRectF& rect, ActionKind kind, double phase, bool active,
                bool next) {
-    const FlippedFrame f(rect);
+    const BottomUpFrame f(rect);
     const double W = f.width();
     const double H = f.height();
     const double p = phase;

@@ -21,9 +21,9 @@ QScreen* mainScreen() {
 
 } // namespace
 
-OverlayController::OverlayController(const PreferenceStore& defaults, WindowSystem* windowSystem,
+OverlayController::OverlayController(const PreferenceStore& preferences, WindowSystem* windowSystem,
                                      QObject* parent)
-    : QObject(parent), defaults_(defaults), windowSystem_(windowSystem) {
+    : QObject(parent), preferences_(preferences), windowSystem_(windowSystem) {
     rebuildTimer_.setSingleShot(true);
     rebuildTimer_.setInterval(0);
     connect(&rebuildTimer_, &QTimer::timeout, this, &OverlayController::rebuild);
@@ -70,7 +70,7 @@ void OverlayController::show(const BreakAction& action, AppLanguage language) {
     }
     for (QScreen* screen : screens) {
         auto panel =
-            std::make_unique<OverlayPanel>(screen, action, language, defaults_, windowSystem_);
+            std::make_unique<OverlayPanel>(screen, action, language, preferences_, windowSystem_);
         panel->setUnlockHandler(onUnlock_);
         panel->show();
         panels_.push_back(std::move(panel));

@@ -26,7 +26,7 @@ public:
     // The passcode is read afresh from the store at every unlock attempt.
     // The window system, when given, lets the panels put themselves back after other programs
     // interfered with them.
-    explicit OverlayController(const PreferenceStore& defaults,
+    explicit OverlayController(const PreferenceStore& preferences,
                                WindowSystem* windowSystem = nullptr, QObject* parent = nullptr);
     ~OverlayController() override;
     OverlayController(const OverlayController&) = delete;
@@ -55,7 +55,7 @@ private:
     void watchScreen(QScreen* screen);
     void rebuild();
 
-    const PreferenceStore& defaults_;
+    const PreferenceStore& preferences_;
     WindowSystem* windowSystem_;
     std::function<void()> onUnlock_;
     std::vector<std::unique_ptr<OverlayPanel>> panels_;

@@ -65,8 +65,8 @@ double rowHeight(const QLabel* label) {
 } // namespace
 
 OverlayPanel::OverlayPanel(QScreen* screen, BreakAction action, AppLanguage language,
-                           const PreferenceStore& defaults, WindowSystem* windowSystem)
-    : screen_(screen), action_(std::move(action)), language_(language), defaults_(defaults),
+                           const PreferenceStore& preferences, WindowSystem* windowSystem)
+    : screen_(screen), action_(std::move(action)), language_(language), preferences_(preferences),
       window_(std::make_unique<OverlayWindow>(screen, windowSystem)) {
     buildView();
     window_->installEventFilter(this);
@@ -192,7 +192,7 @@ void OverlayPanel::check() {
     const QString entered = field_->text();
     field_->clear();
     // Exact comparison: what was typed is not trimmed.
-    if (entered == currentPasscode(defaults_)) {
+    if (entered == currentPasscode(preferences_)) {
         // The handler may hide this panel; the copy keeps the callable alive while it runs.
         if (const std::function<void()> handler = onUnlock_) {
             handler();

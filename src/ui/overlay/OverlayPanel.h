@@ -28,7 +28,7 @@ class WindowSystem;
 class OverlayPanel final : public QObject {
 public:
     OverlayPanel(QScreen* screen, BreakAction action, AppLanguage language,
-                 const PreferenceStore& defaults, WindowSystem* windowSystem = nullptr);
+                 const PreferenceStore& preferences, WindowSystem* windowSystem = nullptr);
     ~OverlayPanel() override;
     OverlayPanel(const OverlayPanel&) = delete;
     OverlayPanel& operator=(const OverlayPanel&) = delete;
@@ -63,7 +63,7 @@ private:
     QScreen* screen_;
     BreakAction action_;
     AppLanguage language_;
-    const PreferenceStore& defaults_;
+    const PreferenceStore& preferences_;
     std::function<void()> onUnlock_;
 
     std::unique_ptr<OverlayWindow> window_;

@@ -1,6 +1,6 @@
 #include "overlay/PoseSheetPainter.h"
 
-#include "common/FlippedFrame.h"
+#include "common/BottomUpFrame.h"
 #include "content/TextFormat.h"
 #include "content/Texts.h"
 #include "cycle/Constants.h"
@@ -74,7 +74,7 @@ double figureFloatOffset(double secondsShown) {
 
 PoseSheetLayout poseSheetLayout(const QRectF& bounds) {
     PoseSheetLayout layout;
-    const FlippedFrame frame(bounds);
+    const BottomUpFrame frame(bounds);
     layout.inner = bounds.adjusted(12.0, 8.0, -12.0, -8.0);
     const double wr = layout.inner.width();
     const double hr = layout.inner.height();

@@ -22,7 +22,7 @@ public:
     virtual void showLaunchAtLoginError(const QString& error, AppLanguage language) = 0;
     virtual void showTemporaryQuitFailure(const QString& reason, AppLanguage language) = 0;
     // The change-passcode form.
-    virtual void resetPasscode(PreferenceStore& defaults, AppLanguage language) = 0;
+    virtual void resetPasscode(PreferenceStore& preferences, AppLanguage language) = 0;
 
 protected:
     AppDialogs() = default;

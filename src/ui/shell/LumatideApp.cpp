@@ -13,8 +13,8 @@
 #include "prefs/WorkDuration.h"
 #include "shell/AppDialogs.h"
 #include "shell/DemoBackdropWindow.h"
-#include "shell/StatusMenu.h"
-#include "shell/StatusTrayIcon.h"
+#include "shell/TrayIcon.h"
+#include "shell/TrayMenu.h"
 #include "system/LaunchAtLogin.h"
 #include "system/Relauncher.h"
 #include "system/UsageEvents.h"
@@ -40,27 +40,27 @@ constexpr int demoDelayMs = 800;
 LumatideApp::LumatideApp(LumatideAppServices services, LumatideAppLengths lengths,
                          QStringList arguments, QObject* parent)
     : QObject(parent), services_(services), arguments_(std::move(arguments)),
-      statusItem_(std::make_unique<StatusTrayIcon>()) {
-    BreakCycleServices cycleServices{services_.clock,     services_.defaults, services_.idleTime,
-                                     services_.busyProbe, &services_.rest,    &services_.warning,
-                                     statusItem_.get(),   &services_.usage};
+      trayIcon_(std::make_unique<TrayIcon>()) {
+    BreakCycleServices cycleServices{services_.clock,     services_.preferences, services_.idleTime,
+                                     services_.busyProbe, &services_.rest,       &services_.warning,
+                                     trayIcon_.get(),     &services_.usage};
     cycle_ = std::make_unique<BreakCycle>(
         cycleServices,
-        configuredWorkSeconds(lengths.workMinutes, lengths.demoWorkSeconds, services_.defaults),
+        configuredWorkSeconds(lengths.workMinutes, lengths.demoWorkSeconds, services_.preferences),
         configuredRestSeconds(lengths.restMinutes), lengths.demoWorkSeconds.has_value(),
         arguments_);
 }
 
 LumatideApp::~LumatideApp() {
-    statusItem_->setMenu(nullptr);
+    trayIcon_->setMenu(nullptr);
 }
 
-void LumatideApp::applicationDidFinishLaunching() {
-    // No main window: the status item is the whole interface, and closing a dialog must not
+void LumatideApp::start() {
+    // No main window: the tray icon is the whole interface, and closing a dialog must not
     // end the program.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    enableLaunchAtLoginByDefaultIfNeeded(services_.defaults, services_.loginItems,
+    enableLaunchAtLoginByDefaultIfNeeded(services_.preferences, services_.autostart,
                                          services_.runningFromInstalledLocation);
     rebuildMenu();
 
@@ -72,7 +72,7 @@ void LumatideApp::applicationDidFinishLaunching() {
     });
 
     cycle_->launch(); // "app_open", then the first work period
-    statusItem_->show();
+    trayIcon_->show();
 
     tickTimer_ = new QTimer(this);
     tickTimer_->setTimerType(Qt::PreciseTimer);
@@ -93,11 +93,11 @@ void LumatideApp::startRestNow() {
 
 void LumatideApp::manualRestartWork() {
     const QDateTime now = services_.clock.wallNow();
-    if (!canManualRestartWorkToday(now, services_.defaults)) {
+    if (!canManualRestartWorkToday(now, services_.preferences)) {
         services_.dialogs.showManualRestartLimit(language());
         return;
     }
-    recordManualRestartWork(now, services_.defaults);
+    recordManualRestartWork(now, services_.preferences);
     cycle_->startWork();
 }
 
@@ -106,7 +106,7 @@ void LumatideApp::changeWorkMinutes(const QAction* item) {
         return;
     }
     const int minutes = item->data().toInt();
-    setSavedWorkMinutes(minutes, services_.defaults);
+    setSavedWorkMinutes(minutes, services_.preferences);
     services_.usage.send(QStringLiteral("work_duration_changed"),
                          QJsonObject{{QStringLiteral("minutes"), minutes}});
     cycle_->changeWorkSeconds(minutes * 60.0);
@@ -117,22 +117,22 @@ void LumatideApp::changeLanguage(const QAction* item) {
     if (item == nullptr || item->data().typeId() != QMetaType::QString) {
         return;
     }
-    const std::optional<AppLanguage> picked = appLanguageFromRawValue(item->data().toString());
+    const std::optional<AppLanguage> picked = languageFromCode(item->data().toString());
     if (!picked.has_value()) {
         return;
     }
-    setCurrentLanguage(*picked, services_.defaults);
+    setCurrentLanguage(*picked, services_.preferences);
     rebuildMenu();
     cycle_->refreshVisibleLanguage();
 }
 
 void LumatideApp::toggleLaunchAtLogin() {
-    const bool enabled = launchAtLoginIsEnabled(services_.loginItems);
-    const std::optional<QString> failure = setLaunchAtLoginEnabled(!enabled, services_.loginItems);
+    const bool enabled = launchAtLoginIsEnabled(services_.autostart);
+    const std::optional<QString> failure = setLaunchAtLoginEnabled(!enabled, services_.autostart);
     if (failure.has_value()) {
         services_.dialogs.showLaunchAtLoginError(*failure, language());
     } else {
-        markLaunchAtLoginPreferenceInitialized(services_.defaults);
+        markLaunchAtLoginPreferenceInitialized(services_.preferences);
     }
     rebuildMenu();
 }
@@ -140,22 +140,22 @@ void LumatideApp::toggleLaunchAtLogin() {
 void LumatideApp::toggleAnonymousTelemetry() {
     // The sender drops events while the switch is off, so the opt-out is sent before it is
     // stored and the opt-in after: both reach the endpoint once.
-    if (anonymousTelemetryEnabled(services_.defaults)) {
+    if (anonymousTelemetryEnabled(services_.preferences)) {
         services_.usage.send(QStringLiteral("anonymous_usage_stats_disabled"), QJsonObject());
-        setAnonymousTelemetryEnabled(false, services_.defaults);
+        setAnonymousTelemetryEnabled(false, services_.preferences);
     } else {
-        setAnonymousTelemetryEnabled(true, services_.defaults);
+        setAnonymousTelemetryEnabled(true, services_.preferences);
         services_.usage.send(QStringLiteral("anonymous_usage_stats_enabled"), QJsonObject());
     }
     rebuildMenu();
 }
 
 void LumatideApp::resetPasscode() {
-    services_.dialogs.resetPasscode(services_.defaults, language());
+    services_.dialogs.resetPasscode(services_.preferences, language());
 }
 
 void LumatideApp::quit() {
-    if (!canTemporaryQuitToday(services_.clock.wallNow(), services_.defaults)) {
+    if (!canTemporaryQuitToday(services_.clock.wallNow(), services_.preferences)) {
         services_.dialogs.showTemporaryQuitLimit(language());
         return;
     }
@@ -163,15 +163,15 @@ void LumatideApp::quit() {
         return;
     }
     // Remember what was stored, so that a quit that cannot happen gives the day back.
-    const std::optional<QJsonValue> previous = services_.defaults.value(temporaryQuitDayKey);
-    recordTemporaryQuit(services_.clock.wallNow(), services_.defaults);
+    const std::optional<QJsonValue> previous = services_.preferences.value(temporaryQuitDayKey);
+    recordTemporaryQuit(services_.clock.wallNow(), services_.preferences);
     if (const std::optional<QString> failure =
             services_.relauncher.scheduleRelaunchAfterTemporaryQuit()) {
         // Quitting without a scheduled relaunch would switch the reminder off for good.
         if (previous.has_value()) {
-            services_.defaults.setValue(temporaryQuitDayKey, *previous);
+            services_.preferences.setValue(temporaryQuitDayKey, *previous);
         } else {
-            services_.defaults.remove(temporaryQuitDayKey);
+            services_.preferences.remove(temporaryQuitDayKey);
         }
         services_.dialogs.showTemporaryQuitFailure(*failure, language());
         return;
@@ -180,11 +180,11 @@ void LumatideApp::quit() {
 }
 
 void LumatideApp::rebuildMenu() {
-    StatusMenuModel model;
+    TrayMenuModel model;
     model.language = language();
     model.workSeconds = cycle_->workSeconds();
-    model.launchAtLoginEnabled = launchAtLoginIsEnabled(services_.loginItems);
-    model.anonymousTelemetryEnabled = anonymousTelemetryEnabled(services_.defaults);
+    model.launchAtLoginEnabled = launchAtLoginIsEnabled(services_.autostart);
+    model.anonymousTelemetryEnabled = anonymousTelemetryEnabled(services_.preferences);
 
     QPointer<LumatideApp> self(this);
     auto call = [self](void (LumatideApp::*command)()) {
@@ -201,7 +201,7 @@ void LumatideApp::rebuildMenu() {
             }
         };
     };
-    StatusMenuCommands commands;
+    TrayMenuCommands commands;
     commands.startRestNow = call(&LumatideApp::startRestNow);
     commands.manualRestartWork = call(&LumatideApp::manualRestartWork);
     commands.changeWorkMinutes = pick(&LumatideApp::changeWorkMinutes);
@@ -211,8 +211,8 @@ void LumatideApp::rebuildMenu() {
     commands.resetPasscode = call(&LumatideApp::resetPasscode);
     commands.quit = call(&LumatideApp::quit);
 
-    std::unique_ptr<QMenu> menu = buildStatusMenu(model, commands);
-    statusItem_->setMenu(menu.get());
+    std::unique_ptr<QMenu> menu = buildTrayMenu(model, commands);
+    trayIcon_->setMenu(menu.get());
     // The old menu may be the one whose item is being handled right now: let it finish first.
     if (menu_ != nullptr) {
         menu_.release()->deleteLater();
@@ -255,7 +255,7 @@ void LumatideApp::performDemoScenario(DemoScenario scenario) {
         services_.dialogs.showTemporaryQuitLimit(language());
         break;
     case DemoScenario::restartLimit:
-        recordManualRestartWork(services_.clock.wallNow(), services_.defaults);
+        recordManualRestartWork(services_.clock.wallNow(), services_.preferences);
         services_.dialogs.showManualRestartLimit(language());
         break;
     }
@@ -279,7 +279,7 @@ QWidget* LumatideApp::demoBackdropWindow() const {
 }
 
 AppLanguage LumatideApp::language() const {
-    return currentLanguage(services_.defaults, arguments_);
+    return currentLanguage(services_.preferences, arguments_);
 }
 
 } // namespace lumatide

@@ -22,23 +22,23 @@ class BusyProbe;
 class Clock;
 class DemoBackdropWindow;
 class IdleTimeSource;
-class LoginItemService;
+class AutostartService;
 class PreferenceStore;
 class Relauncher;
 class RestSurface;
-class StatusTrayIcon;
+class TrayIcon;
 class UsageEvents;
 class WarningSurface;
 
 // Everything the application talks to. Idle time and busy probes may be absent (null).
 struct LumatideAppServices {
-    PreferenceStore& defaults;
+    PreferenceStore& preferences;
     Clock& clock;
     RestSurface& rest;
     WarningSurface& warning;
     IdleTimeSource* idleTime;
     BusyProbe* busyProbe;
-    LoginItemService& loginItems;
+    AutostartService& autostart;
     Relauncher& relauncher;
     UsageEvents& usage;
     AppDialogs& dialogs;
@@ -54,7 +54,7 @@ struct LumatideAppLengths {
     std::optional<double> demoWorkSeconds;
 };
 
-// The application: owns the status item and its menu, the break cycle and the one-second tick,
+// The application: owns the tray icon and its menu, the break cycle and the one-second tick,
 // and carries out the menu commands and the demo scenarios.
 class LumatideApp final : public QObject {
     Q_OBJECT
@@ -69,7 +69,7 @@ public:
 
     // Launch: launch-at-login default, the menu, "app_open", the unlock handler, the first
     // work period, the tick and the demo scenario if one was asked for.
-    void applicationDidFinishLaunching();
+    void start();
 
     // Menu commands.
     void startRestNow();
@@ -92,8 +92,8 @@ public:
     void showDemoBackdrop();
 
     BreakCycle& cycle() { return *cycle_; }
-    StatusTrayIcon& statusItem() { return *statusItem_; }
-    QMenu* statusMenu() const { return menu_.get(); }
+    TrayIcon& trayIcon() { return *trayIcon_; }
+    QMenu* trayMenu() const { return menu_.get(); }
     QTimer* tickTimer() const { return tickTimer_; }
     // The pending or fired demo timer; null when no scenario was asked for.
     QTimer* demoTimer() const { return demoTimer_; }
@@ -108,7 +108,7 @@ private:
 
     LumatideAppServices services_;
     QStringList arguments_;
-    std::unique_ptr<StatusTrayIcon> statusItem_;
+    std::unique_ptr<TrayIcon> trayIcon_;
     std::unique_ptr<BreakCycle> cycle_;
     std::unique_ptr<QMenu> menu_;
     QTimer* tickTimer_ = nullptr;

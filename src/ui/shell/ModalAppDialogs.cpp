@@ -25,8 +25,8 @@ void ModalAppDialogs::showTemporaryQuitFailure(const QString& reason, AppLanguag
     lumatide::showTemporaryQuitFailure(reason, language);
 }
 
-void ModalAppDialogs::resetPasscode(PreferenceStore& defaults, AppLanguage language) {
-    lumatide::resetPasscode(defaults, language);
+void ModalAppDialogs::resetPasscode(PreferenceStore& preferences, AppLanguage language) {
+    lumatide::resetPasscode(preferences, language);
 }
 
 } // namespace lumatide

@@ -1,6 +1,6 @@
 #include "warning/WarningToast.h"
 
-#include "common/FlippedFrame.h"
+#include "common/BottomUpFrame.h"
 #include "content/TextFormat.h"
 #include "content/Texts.h"
 
@@ -114,7 +114,7 @@ WarningToast::WarningToast(QScreen* screen, std::int64_t seconds, AppLanguage la
 QRect WarningToast::geometryFor(const QRect& availableGeometry) {
     // Placed from the bottom-left corner of the usable area: right edge less the margin and
     // the width, top edge less the margin and the height.
-    const FlippedFrame area{QRectF(availableGeometry)};
+    const BottomUpFrame area{QRectF(availableGeometry)};
     return area.rect(area.width() - width - margin, area.height() - height - margin, width, height)
         .toRect();
 }

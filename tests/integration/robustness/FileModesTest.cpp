@@ -75,7 +75,7 @@ TEST(FileModes, AutostartEntryIsWritableOnlyByTheUser) {
         environment.insert(QStringLiteral("XDG_CONFIG_DIRS"),
                            folder.path() + QStringLiteral("/etc"));
         XdgAutostart autostart(environment, QStringLiteral("/usr/bin/lumatide"));
-        ASSERT_EQ(autostart.registerItem(), std::nullopt);
+        ASSERT_EQ(autostart.enable(), std::nullopt);
         EXPECT_EQ(modeOf(autostart.entryPath()), 0644u) << "umask " << mask;
     }
 }

@@ -170,7 +170,7 @@ TEST_F(AutostartTest, RegisterWritesAnExecThatReadsBackToThePath) {
     EXPECT_EQ(autostart.entryPath(), userEntry());
     EXPECT_FALSE(autostart.isEnabled());
 
-    EXPECT_EQ(autostart.registerItem(), std::nullopt);
+    EXPECT_EQ(autostart.enable(), std::nullopt);
     EXPECT_TRUE(autostart.isEnabled());
     EXPECT_EQ(entryValue(userEntry(), QStringLiteral("Type")), QStringLiteral("Application"));
     EXPECT_EQ(entryValue(userEntry(), QStringLiteral("Name")), QStringLiteral("Lumatide"));
@@ -182,13 +182,13 @@ TEST_F(AutostartTest, RegisterWritesAnExecThatReadsBackToThePath) {
 
     // Registering again keeps a single, identical entry.
     const QByteArray first = readAll(userEntry());
-    EXPECT_EQ(autostart.registerItem(), std::nullopt);
+    EXPECT_EQ(autostart.enable(), std::nullopt);
     EXPECT_EQ(readAll(userEntry()), first);
 
-    EXPECT_EQ(autostart.unregisterItem(), std::nullopt);
+    EXPECT_EQ(autostart.disable(), std::nullopt);
     EXPECT_FALSE(QFile::exists(userEntry()));
     EXPECT_FALSE(autostart.isEnabled());
-    EXPECT_EQ(autostart.unregisterItem(), std::nullopt);
+    EXPECT_EQ(autostart.disable(), std::nullopt);
 }
 
 TEST_F(AutostartTest, ExecQuotingFollowsTheDesktopEntryRules) {
@@ -215,7 +215,7 @@ TEST_F(AutostartTest, ExecQuotingFollowsTheDesktopEntryRules) {
 
 TEST_F(AutostartTest, APathWithAControlCharacterIsRefusedWithAReason) {
     XdgAutostart autostart(environment, QStringLiteral("/tmp/new\nline/lumatide"));
-    const std::optional<QString> error = autostart.registerItem();
+    const std::optional<QString> error = autostart.enable();
     ASSERT_TRUE(error.has_value());
     EXPECT_TRUE(error->contains(QStringLiteral("control character"))) << error->toStdString();
     EXPECT_FALSE(error->contains(QLatin1Char('\n')));
@@ -240,7 +240,7 @@ TEST_F(AutostartTest, EntriesThatDoNotStartCountAsOff) {
     writeFile(
         userEntry(),
         "[Desktop Entry]\nType=Application\nExec=lumatide\nX-GNOME-Autostart-enabled=false\n");
-    EXPECT_EQ(autostart.registerItem(), std::nullopt);
+    EXPECT_EQ(autostart.enable(), std::nullopt);
     EXPECT_TRUE(autostart.isEnabled());
 }
 
@@ -250,12 +250,12 @@ TEST_F(AutostartTest, ASystemWideEntryIsHiddenByTheUsersCopy) {
     // The system-wide entry alone starts the program at login.
     EXPECT_TRUE(autostart.isEnabled());
 
-    EXPECT_EQ(autostart.unregisterItem(), std::nullopt);
+    EXPECT_EQ(autostart.disable(), std::nullopt);
     EXPECT_EQ(entryValue(userEntry(), QStringLiteral("Hidden")), QStringLiteral("true"));
     EXPECT_TRUE(QFile::exists(systemEntry()));
     EXPECT_FALSE(autostart.isEnabled());
 
-    EXPECT_EQ(autostart.registerItem(), std::nullopt);
+    EXPECT_EQ(autostart.enable(), std::nullopt);
     EXPECT_EQ(entryValue(userEntry(), QStringLiteral("Hidden")), std::nullopt);
     EXPECT_TRUE(autostart.isEnabled());
 }
@@ -266,7 +266,7 @@ TEST_F(AutostartTest, AnUnwritableFolderGivesTheErrorText) {
     QProcessEnvironment blocked = environment;
     blocked.insert(QStringLiteral("XDG_CONFIG_HOME"), root.filePath(QStringLiteral("plain-file")));
     XdgAutostart autostart(blocked, QStringLiteral("/usr/bin/lumatide"));
-    const std::optional<QString> error = autostart.registerItem();
+    const std::optional<QString> error = autostart.enable();
     ASSERT_TRUE(error.has_value());
     EXPECT_TRUE(error->startsWith(QStringLiteral("Could not write the autostart entry ") +
                                   autostart.entryPath() + QStringLiteral(": ")))
@@ -319,8 +319,8 @@ TEST_F(AutostartTest, FirstRunDefaultOnlyFromAnInstalledPrefix) {
     ASSERT_TRUE(install.waitForFinished(60000));
     ASSERT_EQ(install.exitCode(), 0) << install.readAllStandardError().toStdString();
     const QString installed = prefix + QStringLiteral("/bin/lumatide");
-    const QString desktopFile = prefix + QStringLiteral("/share/applications/") + launchAgentLabel +
-                                QStringLiteral(".desktop");
+    const QString desktopFile =
+        prefix + QStringLiteral("/share/applications/") + desktopId + QStringLiteral(".desktop");
     ASSERT_TRUE(QFile::exists(installed));
     QString complaints;
     EXPECT_TRUE(desktopFileIsValid(desktopFile, &complaints)) << complaints.toStdString();
@@ -342,27 +342,27 @@ TEST_F(AutostartTest, FirstRunDefaultOnlyFromAnInstalledPrefix) {
 
     LogCapture log;
     {
-        MemoryPreferenceStore defaults;
+        MemoryPreferenceStore preferences;
         XdgAutostart autostart(environment, programPathToStart(environment, buildTree));
-        enableLaunchAtLoginByDefaultIfNeeded(defaults, autostart,
+        enableLaunchAtLoginByDefaultIfNeeded(preferences, autostart,
                                              runningFromInstalledLocation(buildTree, environment));
         EXPECT_FALSE(QFile::exists(userEntry()));
-        EXPECT_TRUE(defaults.values().isEmpty());
+        EXPECT_TRUE(preferences.values().isEmpty());
     }
 
-    MemoryPreferenceStore defaults;
+    MemoryPreferenceStore preferences;
     XdgAutostart autostart(environment, programPathToStart(environment, installed));
-    enableLaunchAtLoginByDefaultIfNeeded(defaults, autostart,
+    enableLaunchAtLoginByDefaultIfNeeded(preferences, autostart,
                                          runningFromInstalledLocation(installed, environment));
     ASSERT_TRUE(QFile::exists(userEntry()));
     const std::optional<QString> exec = entryValue(userEntry(), QStringLiteral("Exec"));
     ASSERT_TRUE(exec.has_value());
     EXPECT_EQ(parseExec(*exec), QStringList{QFileInfo(installed).canonicalFilePath()});
-    EXPECT_EQ(defaults.value(launchAtLoginPreferenceInitializedKey), QJsonValue(true));
+    EXPECT_EQ(preferences.value(launchAtLoginPreferenceInitializedKey), QJsonValue(true));
 
     // Once applied, a removed entry (the user's choice) is not written again.
     ASSERT_TRUE(QFile::remove(userEntry()));
-    enableLaunchAtLoginByDefaultIfNeeded(defaults, autostart, true);
+    enableLaunchAtLoginByDefaultIfNeeded(preferences, autostart, true);
     EXPECT_FALSE(QFile::exists(userEntry()));
     EXPECT_TRUE(LogCapture::lines().isEmpty()) << LogCapture::lines().join(u'\n').toStdString();
 }

@@ -157,7 +157,7 @@ TEST_F(RelaunchTest, AnsweringUserManagerRunsItAsATransientUnit) {
     EXPECT_TRUE(arguments.contains(QStringLiteral("--setenv=PATH")));
     EXPECT_EQ(arguments.mid(arguments.size() - 3),
               (QStringList{QStringLiteral("/bin/sh"), QStringLiteral("-c"),
-                           launchAgentRelaunchCommand(launchAgentLabel, 1.0)}));
+                           serviceRelaunchCommand(desktopId, 1.0)}));
 
     // The service form restarts the unit through the user manager.
     ASSERT_TRUE(waitUntil([this] { return !markerLines().isEmpty(); }, 15000));

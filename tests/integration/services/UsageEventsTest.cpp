@@ -109,10 +109,10 @@ quint16 closedPort() {
 } // namespace
 
 TEST_F(UsageEventsTest, ServerReceivesTheNineMemberPayload) {
-    MemoryPreferenceStore defaults;
-    setCurrentLanguage(AppLanguage::german, defaults);
-    defaults.setDouble(workMinutesKey, 45.0);
-    NetworkUsageEvents events(defaults, endpoint(), certificates);
+    MemoryPreferenceStore preferences;
+    setCurrentLanguage(AppLanguage::german, preferences);
+    preferences.setDouble(workMinutesKey, 45.0);
+    NetworkUsageEvents events(preferences, endpoint(), certificates);
     LogCapture log;
 
     const QDateTime before = QDateTime::currentDateTimeUtc().addSecs(-1);
@@ -139,7 +139,7 @@ TEST_F(UsageEventsTest, ServerReceivesTheNineMemberPayload) {
     const QJsonObject payload = body.object();
     EXPECT_EQ(payload.size(), 9);
     EXPECT_EQ(payload.value(QStringLiteral("event")), QJsonValue(QStringLiteral("break_started")));
-    const std::optional<QString> installId = defaults.string(anonymousTelemetryInstallIdKey);
+    const std::optional<QString> installId = preferences.string(anonymousTelemetryInstallIdKey);
     ASSERT_TRUE(installId.has_value());
     EXPECT_EQ(payload.value(QStringLiteral("anonymousInstallId")), QJsonValue(*installId));
     EXPECT_EQ(*installId, installId->toUpper());
@@ -171,11 +171,11 @@ TEST_F(UsageEventsTest, NothingIsSentWhenSwitchedOffOrWithoutAUsableEndpoint) {
     for (const QString& unusable :
          {QString(), QStringLiteral("http://127.0.0.1:%1/events").arg(port),
           QStringLiteral("HTTPS://127.0.0.1:%1/events").arg(port), QStringLiteral("https:///x")}) {
-        MemoryPreferenceStore defaults;
-        NetworkUsageEvents events(defaults, unusable, certificates);
+        MemoryPreferenceStore preferences;
+        NetworkUsageEvents events(preferences, unusable, certificates);
         events.send(QStringLiteral("app_open"), {});
         EXPECT_EQ(events.requestsInFlight(), 0) << unusable.toStdString();
-        EXPECT_FALSE(defaults.contains(anonymousTelemetryInstallIdKey));
+        EXPECT_FALSE(preferences.contains(anonymousTelemetryInstallIdKey));
     }
 
     // Switched on again, the same sender delivers; the earlier event never arrives.
@@ -192,11 +192,11 @@ TEST_F(UsageEventsTest, NothingIsSentWhenSwitchedOffOrWithoutAUsableEndpoint) {
 }
 
 TEST_F(UsageEventsTest, OnlyTransportFailuresAreLogged) {
-    MemoryPreferenceStore defaults;
+    MemoryPreferenceStore preferences;
     {
         // The server answers 500: delivered as far as the sender cares.
         LogCapture log;
-        NetworkUsageEvents events(defaults, endpoint(QStringLiteral("/status500/events")),
+        NetworkUsageEvents events(preferences, endpoint(QStringLiteral("/status500/events")),
                                   certificates);
         events.send(QStringLiteral("break_completed"), {});
         ASSERT_TRUE(settle(events));
@@ -205,7 +205,7 @@ TEST_F(UsageEventsTest, OnlyTransportFailuresAreLogged) {
     }
     {
         LogCapture log;
-        NetworkUsageEvents events(defaults,
+        NetworkUsageEvents events(preferences,
                                   QStringLiteral("https://127.0.0.1:%1/events").arg(closedPort()),
                                   certificates);
         events.send(QStringLiteral("app_open"), {});
@@ -217,7 +217,7 @@ TEST_F(UsageEventsTest, OnlyTransportFailuresAreLogged) {
     {
         // Without the test authority the server is not trusted: the certificate is checked.
         LogCapture log;
-        NetworkUsageEvents events(defaults, endpoint());
+        NetworkUsageEvents events(preferences, endpoint());
         events.send(QStringLiteral("app_open"), {});
         ASSERT_TRUE(settle(events));
         ASSERT_EQ(LogCapture::lines().size(), 1);
@@ -229,9 +229,9 @@ TEST_F(UsageEventsTest, OnlyTransportFailuresAreLogged) {
 }
 
 TEST_F(UsageEventsTest, UnencodablePayloadIsLoggedAndNotSent) {
-    MemoryPreferenceStore defaults;
+    MemoryPreferenceStore preferences;
     LogCapture log;
-    NetworkUsageEvents events(defaults, endpoint(), certificates);
+    NetworkUsageEvents events(preferences, endpoint(), certificates);
     QJsonObject properties;
     properties.insert(QStringLiteral("minutes"), std::numeric_limits<double>::quiet_NaN());
     events.send(QStringLiteral("work_duration_changed"), properties);
@@ -242,16 +242,16 @@ TEST_F(UsageEventsTest, UnencodablePayloadIsLoggedAndNotSent) {
 }
 
 TEST_F(UsageEventsTest, RequestsStillRunningAtExitAreAbandonedQuietly) {
-    MemoryPreferenceStore defaults;
+    MemoryPreferenceStore preferences;
     LogCapture log;
     const QString refused = QStringLiteral("https://127.0.0.1:%1/events").arg(closedPort());
     {
-        NetworkUsageEvents leaving(defaults, refused, certificates);
+        NetworkUsageEvents leaving(preferences, refused, certificates);
         leaving.send(QStringLiteral("app_open"), {});
         EXPECT_EQ(leaving.requestsInFlight(), 1);
     }
     // A later sender's own failure is the only line: the abandoned request wrote nothing.
-    NetworkUsageEvents staying(defaults, refused, certificates);
+    NetworkUsageEvents staying(preferences, refused, certificates);
     staying.send(QStringLiteral("break_started"), {});
     ASSERT_TRUE(settle(staying));
     EXPECT_EQ(LogCapture::lines(),

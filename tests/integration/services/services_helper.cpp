@@ -34,7 +34,7 @@ int main(int argc, char** argv) {
     }
     if (arguments.size() == 3 && arguments.at(1) == QLatin1String("autostart-register")) {
         XdgAutostart autostart(QProcessEnvironment::systemEnvironment(), arguments.at(2));
-        if (const std::optional<QString> failure = autostart.registerItem()) {
+        if (const std::optional<QString> failure = autostart.enable()) {
             std::printf("%s\n", qUtf8Printable(*failure));
             return 1;
         }

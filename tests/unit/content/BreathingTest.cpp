@@ -118,17 +118,17 @@ TEST(Breathing, InstantsBefore2001) {
 }
 
 TEST(Breathing, StoreFormFollowsTheStoredLanguageAtEveryCall) {
-    MemoryPreferenceStore defaults;
+    MemoryPreferenceStore preferences;
     const QDateTime holding = afterReference(5000);
-    setCurrentLanguage(AppLanguage::english, defaults);
-    BreathingPhase phase = breathingPhase(holding, defaults);
+    setCurrentLanguage(AppLanguage::english, preferences);
+    BreathingPhase phase = breathingPhase(holding, preferences);
     EXPECT_EQ(phase.text, QStringLiteral("Hold"));
     EXPECT_EQ(phase.progress, 1.0);
-    setCurrentLanguage(AppLanguage::japanese, defaults);
-    EXPECT_EQ(breathingPhase(holding, defaults).text, QStringLiteral("止める"));
-    setCurrentLanguage(AppLanguage::spanish, defaults);
-    EXPECT_EQ(breathingPhase(afterReference(1000), defaults).text, QStringLiteral("Inhala"));
-    EXPECT_EQ(breathingPhase(afterReference(8000), defaults).text, QStringLiteral("Exhala"));
+    setCurrentLanguage(AppLanguage::japanese, preferences);
+    EXPECT_EQ(breathingPhase(holding, preferences).text, QStringLiteral("止める"));
+    setCurrentLanguage(AppLanguage::spanish, preferences);
+    EXPECT_EQ(breathingPhase(afterReference(1000), preferences).text, QStringLiteral("Inhala"));
+    EXPECT_EQ(breathingPhase(afterReference(8000), preferences).text, QStringLiteral("Exhala"));
 }
 
 TEST(Breathing, TickPromptsAndSizes) {

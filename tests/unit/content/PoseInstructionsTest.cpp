@@ -52,7 +52,7 @@ TEST(PoseInstructions, ActionsLineUpAcrossLanguages) {
         EXPECT_EQ(&list, &Texts::forLanguage(language).actions);
         ASSERT_EQ(list.size(), reference.size());
         for (std::size_t i = 0; i < list.size(); ++i) {
-            EXPECT_EQ(list[i].kind, reference[i].kind) << rawValue(language).toStdString() << i;
+            EXPECT_EQ(list[i].kind, reference[i].kind) << languageCode(language).toStdString() << i;
         }
     }
     // The same position is the same activity in every language.

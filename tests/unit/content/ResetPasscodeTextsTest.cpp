@@ -37,13 +37,14 @@ TEST(ResetPasscodeText, EveryKeyInEveryLanguage) {
         for (const QString& key : keys) {
             const QString text = resetPasscodeText(key, language);
             EXPECT_FALSE(text.isEmpty());
-            EXPECT_NE(text, key) << rawValue(language).toStdString() << " " << key.toStdString();
+            EXPECT_NE(text, key) << languageCode(language).toStdString() << " "
+                                 << key.toStdString();
             distinct.insert(text);
         }
         // "menu" and "title" share their wording; every other key has its own.
         EXPECT_EQ(resetPasscodeText(QStringLiteral("menu"), language),
                   resetPasscodeText(QStringLiteral("title"), language));
-        EXPECT_EQ(distinct.size(), keys.size() - 1) << rawValue(language).toStdString();
+        EXPECT_EQ(distinct.size(), keys.size() - 1) << languageCode(language).toStdString();
     }
     // Each language has its own result messages.
     QSet<QString> wrong;

@@ -52,7 +52,7 @@ const std::array<std::pair<const char*, Field>, 32> stringFields{{
 }};
 
 std::string where(AppLanguage language, const char* field) {
-    return rawValue(language).toStdString() + " " + field;
+    return languageCode(language).toStdString() + " " + field;
 }
 
 // The placeholders of a text in order, e.g. "%d%@".
@@ -148,7 +148,7 @@ TEST(Texts, EachLanguageHasItsOwnWording) {
             for (const auto& [name, field] : stringFields) {
                 if (!sharedCells.contains(QString::fromLatin1(name))) {
                     EXPECT_NE(a.*field, b.*field)
-                        << where(first, name) << " vs " << rawValue(second).toStdString();
+                        << where(first, name) << " vs " << languageCode(second).toStdString();
                 }
             }
             for (std::size_t i = 0; i < a.actions.size() && i < b.actions.size(); ++i) {

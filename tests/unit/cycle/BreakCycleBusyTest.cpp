@@ -22,7 +22,7 @@ protected:
         return QDateTime(QDate(2026, 3, day), QTime(hour, minute), QTimeZone::utc());
     }
     static std::optional<QString> storedToken(const BreakCycleRig& rig) {
-        return rig.defaults.string(deferDayKey);
+        return rig.preferences.string(deferDayKey);
     }
 };
 
@@ -81,26 +81,26 @@ TEST_F(BreakCycleBusy, WhatDecidesThePostponement) {
     BreakCycleRig calm;
     EXPECT_EQ(calm.secondsUntilPhase(TimerPhase::rest), 1800);
     EXPECT_EQ(calm.busy.callCount(), 1);
-    EXPECT_FALSE(calm.defaults.contains(deferDayKey));
+    EXPECT_FALSE(calm.preferences.contains(deferDayKey));
 
     // Demo timings are never postponed and leave no token.
     BreakCycleRig demo({.workSeconds = 12.0, .demoWorkSecondsEnabled = true});
     demo.busy.setBusy(BusyReason::mediaPlayback);
     EXPECT_EQ(demo.secondsUntilPhase(TimerPhase::rest), 12);
-    EXPECT_FALSE(demo.defaults.contains(deferDayKey));
+    EXPECT_FALSE(demo.preferences.contains(deferDayKey));
     EXPECT_FALSE(demo.cycle->autoDeferBreakIfEnvironmentIsBusy());
 
     // A token from an earlier run today counts: relaunching gives no second postponement.
     BreakCycleRig relaunched;
     relaunched.clock.setWallNow(utc(2, 1, 0));
-    relaunched.defaults.setString(deferDayKey, QStringLiteral("2026-03-02"));
+    relaunched.preferences.setString(deferDayKey, QStringLiteral("2026-03-02"));
     relaunched.busy.setBusy(BusyReason::fullScreenApp);
     EXPECT_EQ(relaunched.secondsUntilPhase(TimerPhase::rest), 1800);
 
     // Any other stored text leaves the allowance available.
     BreakCycleRig odd;
     odd.clock.setWallNow(utc(2, 1, 0));
-    odd.defaults.setString(deferDayKey, QStringLiteral("yesterday"));
+    odd.preferences.setString(deferDayKey, QStringLiteral("yesterday"));
     odd.busy.setBusy(BusyReason::presentation);
     EXPECT_EQ(odd.secondsUntilPhase(TimerPhase::rest), 2100);
     EXPECT_EQ(storedToken(odd), QStringLiteral("2026-03-02"));

@@ -126,8 +126,8 @@ TEST(BreakCycleIdle, SleepDuringARestEndsTheRestAtWake) {
 
 TEST(BreakCycleIdle, LaunchSetsTheBaselineForTheFirstGap) {
     FakeClock clock;
-    MemoryPreferenceStore defaults;
-    BreakCycle cycle({.clock = clock, .defaults = defaults}, 1800.0, 300.0, false,
+    MemoryPreferenceStore preferences;
+    BreakCycle cycle({.clock = clock, .preferences = preferences}, 1800.0, 300.0, false,
                      {QStringLiteral("lumatide")});
     clock.advance(5000.0); // a long time between construction and launch is no gap
     cycle.launch();
@@ -140,7 +140,7 @@ TEST(BreakCycleIdle, LaunchSetsTheBaselineForTheFirstGap) {
     EXPECT_EQ(cycle.remainingSeconds(), 1800);
 
     // Even before the first tick.
-    BreakCycle stalled({.clock = clock, .defaults = defaults}, 1800.0, 300.0, false,
+    BreakCycle stalled({.clock = clock, .preferences = preferences}, 1800.0, 300.0, false,
                        {QStringLiteral("lumatide")});
     stalled.launch();
     clock.advance(1000.0);

@@ -30,9 +30,9 @@ struct BreakCycleRig {
 
     BreakCycleRig() : BreakCycleRig(Options{}) {}
     explicit BreakCycleRig(const Options& options) {
-        setCurrentLanguage(AppLanguage::english, defaults);
+        setCurrentLanguage(AppLanguage::english, preferences);
         cycle = std::make_unique<BreakCycle>(BreakCycleServices{.clock = clock,
-                                                                .defaults = defaults,
+                                                                .preferences = preferences,
                                                                 .idleTime = &idle,
                                                                 .busyProbe = &busy,
                                                                 .rest = &rest,
@@ -79,7 +79,7 @@ struct BreakCycleRig {
     }
 
     FakeClock clock;
-    MemoryPreferenceStore defaults;
+    MemoryPreferenceStore preferences;
     FakeIdleTimeSource idle;
     FakeBusyProbe busy;
     RecordingRestSurface rest;

@@ -66,7 +66,7 @@ TEST_F(BreakCycleWholeDay, NineHoursOfSimulatedUse) {
             rig.busy.setNotBusy();
         }
         if (second == languageChange) {
-            setCurrentLanguage(AppLanguage::korean, rig.defaults);
+            setCurrentLanguage(AppLanguage::korean, rig.preferences);
         }
         const auto remainingBefore = rig.cycle->remainingSeconds();
         rig.cycle->tick();
@@ -92,7 +92,7 @@ TEST_F(BreakCycleWholeDay, NineHoursOfSimulatedUse) {
     }
     EXPECT_EQ(workStarts, expectedWork);
     EXPECT_EQ(postponements, (std::vector<int>{10499, 29699}));
-    EXPECT_EQ(rig.defaults.string(deferDayKey), QStringLiteral("2026-03-03"));
+    EXPECT_EQ(rig.preferences.string(deferDayKey), QStringLiteral("2026-03-03"));
     EXPECT_EQ(rig.busy.callCount(), 16);
 
     EXPECT_EQ(rig.usage.count(QStringLiteral("break_started")), 14);

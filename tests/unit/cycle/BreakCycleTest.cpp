@@ -295,7 +295,7 @@ TEST(BreakCycle, LanguageInEffectAtEachRest) {
         rig.secondsUntilPhase(TimerPhase::rest);
         rig.secondsUntilPhase(TimerPhase::work);
     }
-    setCurrentLanguage(AppLanguage::german, rig.defaults);
+    setCurrentLanguage(AppLanguage::german, rig.preferences);
     rig.secondsUntilPhase(TimerPhase::rest);
     const auto& german = Texts::forLanguage(AppLanguage::german).actions;
     EXPECT_EQ(rig.rest.shows.back().action, german[5]);
@@ -306,7 +306,7 @@ TEST(BreakCycle, LanguageInEffectAtEachRest) {
 
     // Switching during the rest shows the same activity again in the new language.
     rig.runSeconds(3);
-    setCurrentLanguage(AppLanguage::french, rig.defaults);
+    setCurrentLanguage(AppLanguage::french, rig.preferences);
     rig.cycle->refreshVisibleLanguage();
     EXPECT_EQ(rig.rest.shows.back().action, Texts::forLanguage(AppLanguage::french).actions[5]);
     EXPECT_EQ(rig.rest.shows.back().language, AppLanguage::french);
@@ -332,8 +332,8 @@ TEST(BreakCycle, LanguageInEffectAtEachRest) {
 
 TEST(BreakCycle, AbsentServicesAreSimplyNotUsed) {
     FakeClock clock;
-    MemoryPreferenceStore defaults;
-    BreakCycle cycle({.clock = clock, .defaults = defaults}, 1800.0, 300.0, false,
+    MemoryPreferenceStore preferences;
+    BreakCycle cycle({.clock = clock, .preferences = preferences}, 1800.0, 300.0, false,
                      {QStringLiteral("lumatide")});
     EXPECT_EQ(cycle.phase(), TimerPhase::work);
     EXPECT_EQ(cycle.remainingSeconds(), 0) << "nothing runs before the launch";
@@ -351,7 +351,7 @@ TEST(BreakCycle, AbsentServicesAreSimplyNotUsed) {
     runSeconds(1);
     // No busy probe: never busy, so no postponement and no day token.
     EXPECT_EQ(cycle.phase(), TimerPhase::rest);
-    EXPECT_FALSE(defaults.contains(deferDayKey));
+    EXPECT_FALSE(preferences.contains(deferDayKey));
     runSeconds(300);
     EXPECT_EQ(cycle.phase(), TimerPhase::work);
     cycle.startRestNow();

@@ -79,7 +79,7 @@ TEST(CommandLine, NumbersIgnoreTheUserLocale) {
     std::setlocale(LC_NUMERIC, saved.c_str());
 }
 
-TEST(CommandLine, LanguageAndScenarioNeedExactRawValues) {
+TEST(CommandLine, LanguageAndScenarioNeedExactNames) {
     const auto lang = [](const char* value) {
         return languageOverride(args({"--demo-language", value}));
     };

@@ -26,7 +26,7 @@ std::optional<AppLanguage> match(const char* entry) {
 
 } // namespace
 
-TEST(LanguagePreference, SystemEntriesMatchByRawValueOrItsPrefix) {
+TEST(LanguagePreference, SystemEntriesMatchByCodeOrItsPrefix) {
     EXPECT_EQ(match("zh-Hans"), AppLanguage::simplifiedChinese);
     EXPECT_EQ(match("zh-Hans-CN"), AppLanguage::simplifiedChinese);
     EXPECT_EQ(match("en"), AppLanguage::english);
@@ -58,7 +58,7 @@ TEST(LanguagePreference, OverrideThenStoredThenSystemThenSimplifiedChinese) {
               AppLanguage::japanese);
     EXPECT_EQ(currentLanguage(japanese, noArguments, QString()), AppLanguage::japanese);
 
-    // Stored texts that are not exactly a raw value are ignored and the system decides.
+    // Stored texts that are not exactly a language code are ignored and the system decides.
     for (const QJsonValue& ignored :
          {QJsonValue(QStringLiteral("jp")), QJsonValue(QStringLiteral("JA")),
           QJsonValue(QStringLiteral("ja-JP")), QJsonValue(3.0)}) {
@@ -77,7 +77,7 @@ TEST(LanguagePreference, OverrideThenStoredThenSystemThenSimplifiedChinese) {
               AppLanguage::simplifiedChinese);
 }
 
-TEST(LanguagePreference, ChoosingWritesTheRawValueAndReadingWritesNothing) {
+TEST(LanguagePreference, ChoosingWritesTheCodeAndReadingWritesNothing) {
     MemoryPreferenceStore store;
     EXPECT_EQ(currentLanguage(store, noArguments, QStringLiteral("fr-CA")), AppLanguage::french);
     EXPECT_TRUE(store.values().isEmpty());

@@ -15,9 +15,9 @@ TEST(RelaunchCommands, DirectAndServiceForms) {
               QStringLiteral("sleep 90; exec '/opt/My Apps/lumatide'"));
     EXPECT_EQ(relaunchCommand(QStringLiteral("/home/kim/Kid's Apps/lumatide"), 3600.0),
               QStringLiteral("sleep 3600; exec '/home/kim/Kid'\\''s Apps/lumatide'"));
-    EXPECT_EQ(launchAgentRelaunchCommand(),
+    EXPECT_EQ(serviceRelaunchCommand(),
               QStringLiteral("sleep 3600; systemctl --user restart com.vexilo.lumatide.service"));
-    EXPECT_EQ(temporaryQuitRelaunchCommand(QString(), 3600.0), launchAgentRelaunchCommand());
+    EXPECT_EQ(temporaryQuitRelaunchCommand(QString(), 3600.0), serviceRelaunchCommand());
     EXPECT_EQ(temporaryQuitRelaunchCommand(QStringLiteral("/usr/bin/lumatide"), 3600.0),
               relaunchCommand(QStringLiteral("/usr/bin/lumatide")));
 }

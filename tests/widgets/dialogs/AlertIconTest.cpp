@@ -1,7 +1,7 @@
 #include "dialogs/AlertIcon.h"
 
+#include "dialogs/AlertKind.h"
 #include "dialogs/AlertSymbols.h"
-#include "dialogs/CuteAlertKind.h"
 #include "widgets/dialogs/ArtifactFolder.h"
 
 #include <QImage>
@@ -14,7 +14,7 @@
 namespace lumatide {
 namespace {
 
-QImage renderIcon(const CuteAlertPalette& colours, const QString& symbol) {
+QImage renderIcon(const AlertPalette& colours, const QString& symbol) {
     QImage image(64, 64, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
     QPainter painter(&image);
@@ -23,8 +23,8 @@ QImage renderIcon(const CuteAlertPalette& colours, const QString& symbol) {
     return image;
 }
 
-QImage iconImage(CuteAlertKind kind, qreal ratio = 1.0) {
-    return makeCuteAlertIcon(kind, ratio).toImage().convertToFormat(QImage::Format_ARGB32);
+QImage iconImage(AlertKind kind, qreal ratio = 1.0) {
+    return makeAlertIcon(kind, ratio).toImage().convertToFormat(QImage::Format_ARGB32);
 }
 
 QColor mix(const QColor& from, const QColor& to, double t) {
@@ -66,14 +66,14 @@ double share(const std::vector<bool>& ink) {
 }
 
 // A dark palette, so that white symbol strokes stand out for counting.
-const CuteAlertPalette dark{QColor(20, 30, 40), QColor(20, 30, 40)};
+const AlertPalette dark{QColor(20, 30, 40), QColor(20, 30, 40)};
 
 TEST(AlertIcon, TileGradientHighlightOutlineAndClearCorners) {
-    for (const CuteAlertKind kind : allCuteAlertKinds) {
+    for (const AlertKind kind : allAlertKinds) {
         SCOPED_TRACE(symbolName(kind).toStdString());
         const QImage icon = iconImage(kind);
         ASSERT_EQ(icon.size(), QSize(64, 64));
-        const CuteAlertPalette colours = palette(kind);
+        const AlertPalette colours = palette(kind);
 
         // Upper left near the top colour, lower right near the bottom colour, both outside
         // the highlight and the symbol.
@@ -111,7 +111,7 @@ TEST(AlertIcon, EverySymbolDrawsItsOwnShapeInsideTheSymbolBox) {
     const QImage bare = renderIcon(dark, QString());
     std::vector<std::vector<bool>> inks;
     QSet<QString> names;
-    for (const CuteAlertKind kind : allCuteAlertKinds) {
+    for (const AlertKind kind : allAlertKinds) {
         const QString name = symbolName(kind);
         SCOPED_TRACE(name.toStdString());
         names.insert(name);
@@ -132,8 +132,8 @@ TEST(AlertIcon, EverySymbolDrawsItsOwnShapeInsideTheSymbolBox) {
                 differing += inks[a][i] != inks[b][i] ? 1 : 0;
             }
             EXPECT_GT(differing, inks[a].size() / 10)
-                << symbolName(allCuteAlertKinds[a]).toStdString() << " and "
-                << symbolName(allCuteAlertKinds[b]).toStdString() << " look alike";
+                << symbolName(allAlertKinds[a]).toStdString() << " and "
+                << symbolName(allAlertKinds[b]).toStdString() << " look alike";
         }
     }
 }
@@ -163,29 +163,29 @@ TEST(AlertIcon, UnknownSymbolShowsTheInitial) {
 }
 
 TEST(AlertIcon, FollowsTheDevicePixelRatio) {
-    const QPixmap sharp = makeCuteAlertIcon(CuteAlertKind::passcode, 2.0);
+    const QPixmap sharp = makeAlertIcon(AlertKind::passcode, 2.0);
     EXPECT_EQ(sharp.size(), QSize(128, 128));
     EXPECT_DOUBLE_EQ(sharp.devicePixelRatio(), 2.0);
     EXPECT_EQ(sharp.deviceIndependentSize(), QSizeF(64, 64));
     const QImage sharpImage = sharp.toImage().convertToFormat(QImage::Format_ARGB32);
-    const QImage plain = iconImage(CuteAlertKind::passcode);
+    const QImage plain = iconImage(AlertKind::passcode);
     // The same picture, twice as fine: compare the colour of the same spot.
     EXPECT_TRUE(closeTo(sharpImage.pixel(23, 29), plain.pixelColor(11, 14), 4));
     EXPECT_EQ(qAlpha(sharpImage.pixel(3, 3)), 0);
 
     for (const qreal unusable : {0.0, -1.0, std::numeric_limits<double>::quiet_NaN(),
                                  std::numeric_limits<double>::infinity()}) {
-        EXPECT_EQ(makeCuteAlertIcon(CuteAlertKind::general, unusable).size(), QSize(64, 64));
+        EXPECT_EQ(makeAlertIcon(AlertKind::general, unusable).size(), QSize(64, 64));
     }
 
     // Pictures for people to look at: every icon at 2x, and all of them side by side.
     QImage sheet(9 * 144, 144, QImage::Format_ARGB32);
     sheet.fill(QColor(236, 236, 236));
     QPainter painter(&sheet);
-    for (std::size_t i = 0; i < allCuteAlertKinds.size(); ++i) {
-        const QPixmap icon = makeCuteAlertIcon(allCuteAlertKinds[i], 2.0);
-        icon.save(dialogArtifactPath(
-            QStringLiteral("icon-%1.png").arg(symbolName(allCuteAlertKinds[i]))));
+    for (std::size_t i = 0; i < allAlertKinds.size(); ++i) {
+        const QPixmap icon = makeAlertIcon(allAlertKinds[i], 2.0);
+        icon.save(
+            dialogArtifactPath(QStringLiteral("icon-%1.png").arg(symbolName(allAlertKinds[i]))));
         QImage pixels = icon.toImage();
         pixels.setDevicePixelRatio(1.0);
         painter.drawImage(QPointF(static_cast<double>(i) * 144.0 + 8.0, 8.0), pixels);

@@ -16,8 +16,8 @@
 namespace lumatide {
 namespace {
 
-QImage expectedIcon(CuteAlertKind kind) {
-    return makeCuteAlertIcon(kind, dialogDevicePixelRatio()).toImage();
+QImage expectedIcon(AlertKind kind) {
+    return makeAlertIcon(kind, dialogDevicePixelRatio()).toImage();
 }
 
 // What every alert of the program has in common: no parent, blocking no other window.
@@ -29,7 +29,7 @@ void expectFreeStanding(const SeenDialog& seen) {
 TEST(AppAlerts, TemporaryQuitConfirmationIsTrueOnlyForTheQuitButton) {
     for (const AppLanguage language : {AppLanguage::english, AppLanguage::german}) {
         const Texts& texts = Texts::forLanguage(language);
-        SCOPED_TRACE(rawValue(language).toStdString());
+        SCOPED_TRACE(languageCode(language).toStdString());
         {
             DialogAnswerer answerer({DialogAnswerer::clickButton(0)});
             EXPECT_TRUE(confirmTemporaryQuit(language));
@@ -39,8 +39,8 @@ TEST(AppAlerts, TemporaryQuitConfirmationIsTrueOnlyForTheQuitButton) {
             EXPECT_EQ(seen.informativeText, texts.quitConfirmMessage);
             EXPECT_EQ(seen.buttons, QStringList({texts.quitConfirmButton, texts.quitCancelButton}));
             EXPECT_EQ(seen.defaultButton, texts.quitConfirmButton);
-            EXPECT_EQ(seen.icon, expectedIcon(CuteAlertKind::quitConfirm));
-            EXPECT_NE(seen.icon, expectedIcon(CuteAlertKind::quitLimit));
+            EXPECT_EQ(seen.icon, expectedIcon(AlertKind::quitConfirm));
+            EXPECT_NE(seen.icon, expectedIcon(AlertKind::quitLimit));
             expectFreeStanding(seen);
         }
         {
@@ -67,28 +67,28 @@ TEST(AppAlerts, NoticesShowTheirTextsIconAndTheLiteralOk) {
     const QString problem = QStringLiteral("Permission denied");
     struct Notice {
         std::function<void(AppLanguage)> show;
-        CuteAlertKind kind;
+        AlertKind kind;
         std::function<QString(const Texts&)> message;
         std::function<QString(const Texts&)> informative;
     };
     const std::vector<Notice> notices{
-        {showTemporaryQuitLimit, CuteAlertKind::quitLimit,
+        {showTemporaryQuitLimit, AlertKind::quitLimit,
          [](const Texts& t) { return t.quitLimitTitle; },
          [](const Texts& t) { return t.quitLimitMessage; }},
-        {showManualRestartLimit, CuteAlertKind::restartLimit,
+        {showManualRestartLimit, AlertKind::restartLimit,
          [](const Texts& t) { return t.restartLimitTitle; },
          [](const Texts& t) { return t.restartLimitMessage; }},
         {[&](AppLanguage language) { showLaunchAtLoginError(problem, language); },
-         CuteAlertKind::launchAtLogin, [](const Texts& t) { return t.menuLaunchAtLogin; },
+         AlertKind::launchAtLogin, [](const Texts& t) { return t.menuLaunchAtLogin; },
          [&](const Texts&) { return problem; }},
         {[&](AppLanguage language) { showTemporaryQuitFailure(problem, language); },
-         CuteAlertKind::quitLimit, [](const Texts& t) { return t.menuQuit; },
+         AlertKind::quitLimit, [](const Texts& t) { return t.menuQuit; },
          [&](const Texts&) { return problem; }},
     };
     for (const AppLanguage language : {AppLanguage::english, AppLanguage::japanese}) {
         const Texts& texts = Texts::forLanguage(language);
         for (std::size_t i = 0; i < notices.size(); ++i) {
-            SCOPED_TRACE(rawValue(language).toStdString() + " notice " + std::to_string(i));
+            SCOPED_TRACE(languageCode(language).toStdString() + " notice " + std::to_string(i));
             DialogAnswerer answerer({DialogAnswerer::clickButton(0)});
             notices[i].show(language);
             ASSERT_EQ(answerer.seen().size(), 1U);

@@ -21,8 +21,8 @@ QString text(const char* key, AppLanguage language) {
     return resetPasscodeText(QLatin1String(key), language);
 }
 
-QImage icon(CuteAlertKind kind) {
-    return makeCuteAlertIcon(kind, dialogDevicePixelRatio()).toImage();
+QImage icon(AlertKind kind) {
+    return makeAlertIcon(kind, dialogDevicePixelRatio()).toImage();
 }
 
 void expectForm(const SeenDialog& seen, AppLanguage language) {
@@ -33,13 +33,12 @@ void expectForm(const SeenDialog& seen, AppLanguage language) {
     // Every attempt starts from a new, empty form.
     EXPECT_EQ(seen.fieldTexts, QStringList({QString(), QString(), QString()}));
     EXPECT_TRUE(seen.fieldsMasked);
-    EXPECT_EQ(seen.icon, icon(CuteAlertKind::passcode));
+    EXPECT_EQ(seen.icon, icon(AlertKind::passcode));
     EXPECT_EQ(seen.modality, Qt::WindowModal);
     EXPECT_FALSE(seen.hasParent);
 }
 
-void expectNotice(const SeenDialog& seen, const char* key, CuteAlertKind kind,
-                  AppLanguage language) {
+void expectNotice(const SeenDialog& seen, const char* key, AlertKind kind, AppLanguage language) {
     EXPECT_FALSE(seen.isForm);
     EXPECT_EQ(seen.message, text("title", language));
     EXPECT_EQ(seen.informativeText, text(key, language));
@@ -49,9 +48,9 @@ void expectNotice(const SeenDialog& seen, const char* key, CuteAlertKind kind,
 
 TEST(ResetPasscode, RejectedAttemptsAreExplainedUntilTheChangeSucceeds) {
     for (const AppLanguage language : {AppLanguage::english, AppLanguage::french}) {
-        SCOPED_TRACE(rawValue(language).toStdString());
-        MemoryPreferenceStore defaults;
-        setCurrentPasscode(QStringLiteral("tide42"), defaults);
+        SCOPED_TRACE(languageCode(language).toStdString());
+        MemoryPreferenceStore preferences;
+        setCurrentPasscode(QStringLiteral("tide42"), preferences);
         Answerer answerer({
             Answerer::fillForm(QStringLiteral("tide41"), QStringLiteral("new"),
                                QStringLiteral("new")),
@@ -68,7 +67,7 @@ TEST(ResetPasscode, RejectedAttemptsAreExplainedUntilTheChangeSucceeds) {
                                QStringLiteral("ebb7")),
             Answerer::clickButton(0),
         });
-        resetPasscode(defaults, language);
+        resetPasscode(preferences, language);
 
         const std::vector<SeenDialog>& seen = answerer.seen();
         ASSERT_EQ(seen.size(), 8U);
@@ -76,17 +75,17 @@ TEST(ResetPasscode, RejectedAttemptsAreExplainedUntilTheChangeSucceeds) {
         for (const std::size_t form : {0U, 2U, 4U, 6U}) {
             expectForm(seen[form], language);
         }
-        expectNotice(seen[1], "oldWrong", CuteAlertKind::passcodeWarning, language);
-        expectNotice(seen[3], "empty", CuteAlertKind::passcodeWarning, language);
-        expectNotice(seen[5], "mismatch", CuteAlertKind::passcodeWarning, language);
-        expectNotice(seen[7], "success", CuteAlertKind::passcodeSuccess, language);
-        EXPECT_EQ(defaults.string(passcodeKey), QStringLiteral("ebb7"));
+        expectNotice(seen[1], "oldWrong", AlertKind::passcodeWarning, language);
+        expectNotice(seen[3], "empty", AlertKind::passcodeWarning, language);
+        expectNotice(seen[5], "mismatch", AlertKind::passcodeWarning, language);
+        expectNotice(seen[7], "success", AlertKind::passcodeSuccess, language);
+        EXPECT_EQ(preferences.string(passcodeKey), QStringLiteral("ebb7"));
     }
 }
 
 TEST(ResetPasscode, AWrongCurrentPasscodeIsReportedFirstAndNothingChanges) {
-    MemoryPreferenceStore defaults;
-    setCurrentPasscode(QStringLiteral("tide42"), defaults);
+    MemoryPreferenceStore preferences;
+    setCurrentPasscode(QStringLiteral("tide42"), preferences);
     Answerer answerer({
         // Wrong current passcode together with empty and with mismatching new fields.
         Answerer::fillForm(QStringLiteral("nope"), QString(), QString()),
@@ -95,19 +94,17 @@ TEST(ResetPasscode, AWrongCurrentPasscodeIsReportedFirstAndNothingChanges) {
         Answerer::clickButton(0),
         Answerer::clickButton(1),
     });
-    resetPasscode(defaults, AppLanguage::english);
+    resetPasscode(preferences, AppLanguage::english);
     ASSERT_EQ(answerer.seen().size(), 5U);
-    expectNotice(answerer.seen()[1], "oldWrong", CuteAlertKind::passcodeWarning,
-                 AppLanguage::english);
-    expectNotice(answerer.seen()[3], "oldWrong", CuteAlertKind::passcodeWarning,
-                 AppLanguage::english);
+    expectNotice(answerer.seen()[1], "oldWrong", AlertKind::passcodeWarning, AppLanguage::english);
+    expectNotice(answerer.seen()[3], "oldWrong", AlertKind::passcodeWarning, AppLanguage::english);
     EXPECT_EQ(answerer.seen()[1].informativeText,
               QStringLiteral("The current passcode is incorrect."));
-    EXPECT_EQ(currentPasscode(defaults), QStringLiteral("tide42"));
+    EXPECT_EQ(currentPasscode(preferences), QStringLiteral("tide42"));
 }
 
 TEST(ResetPasscode, CancellingEndsAtOnceWithoutANotice) {
-    MemoryPreferenceStore defaults;
+    MemoryPreferenceStore preferences;
     {
         bool labelsWhole = false;
         Answerer answerer({[&labelsWhole](QDialog& dialog) {
@@ -123,7 +120,7 @@ TEST(ResetPasscode, CancellingEndsAtOnceWithoutANotice) {
             labelsWhole = labelsWhole && rowLabels == 3;
             Answerer::clickButton(1)(dialog);
         }});
-        resetPasscode(defaults, AppLanguage::german);
+        resetPasscode(preferences, AppLanguage::german);
         EXPECT_TRUE(labelsWhole);
         ASSERT_EQ(answerer.seen().size(), 1U);
         expectForm(answerer.seen()[0], AppLanguage::german);
@@ -140,38 +137,37 @@ TEST(ResetPasscode, CancellingEndsAtOnceWithoutANotice) {
             fields[2]->setText(QStringLiteral("x"));
             dialog.close();
         }});
-        resetPasscode(defaults, AppLanguage::english);
+        resetPasscode(preferences, AppLanguage::english);
         EXPECT_EQ(answerer.seen().size(), 1U);
     }
-    EXPECT_FALSE(defaults.contains(passcodeKey));
-    EXPECT_EQ(currentPasscode(defaults), defaultPasscode);
+    EXPECT_FALSE(preferences.contains(passcodeKey));
+    EXPECT_EQ(currentPasscode(preferences), defaultPasscode);
 }
 
 TEST(ResetPasscode, TheDefaultAndASpacedStoredPasscodeCanBeReplaced) {
-    MemoryPreferenceStore defaults;
+    MemoryPreferenceStore preferences;
     {
         // Nothing stored: the default passcode is the current one.
         Answerer answerer(
             {Answerer::fillForm(defaultPasscode, QStringLiteral("moss"), QStringLiteral("moss")),
              Answerer::clickButton(0)});
-        resetPasscode(defaults, AppLanguage::english);
-        EXPECT_EQ(defaults.string(passcodeKey), QStringLiteral("moss"));
+        resetPasscode(preferences, AppLanguage::english);
+        EXPECT_EQ(preferences.string(passcodeKey), QStringLiteral("moss"));
     }
     // A passcode stored with white space around it (by hand, or by an older version) is
     // matched by typing it as it reads.
-    defaults.setString(passcodeKey, QStringLiteral("  moss\t"));
+    preferences.setString(passcodeKey, QStringLiteral("  moss\t"));
     Answerer answerer(
         {Answerer::fillForm(QStringLiteral("moss"), QStringLiteral("fern"), QStringLiteral("fern")),
          Answerer::clickButton(0)});
-    resetPasscode(defaults, AppLanguage::english);
+    resetPasscode(preferences, AppLanguage::english);
     ASSERT_EQ(answerer.seen().size(), 2U);
-    expectNotice(answerer.seen()[1], "success", CuteAlertKind::passcodeSuccess,
-                 AppLanguage::english);
-    EXPECT_EQ(defaults.string(passcodeKey), QStringLiteral("fern"));
+    expectNotice(answerer.seen()[1], "success", AlertKind::passcodeSuccess, AppLanguage::english);
+    EXPECT_EQ(preferences.string(passcodeKey), QStringLiteral("fern"));
 }
 
 TEST(ResetPasscode, PicturesOfTheFormAndItsNotices) {
-    MemoryPreferenceStore defaults;
+    MemoryPreferenceStore preferences;
     const auto keep = [](const QString& name, Answerer::Answer next) {
         return [name, next](QDialog& dialog) {
             dialog.grab().save(dialogArtifactPath(name));
@@ -186,15 +182,15 @@ TEST(ResetPasscode, PicturesOfTheFormAndItsNotices) {
             Answerer::clickButton(1),
             keep(QStringLiteral("passcode-form-de.png"), Answerer::clickButton(1)),
         });
-        resetPasscode(defaults, AppLanguage::english);
-        resetPasscode(defaults, AppLanguage::german);
+        resetPasscode(preferences, AppLanguage::english);
+        resetPasscode(preferences, AppLanguage::german);
         EXPECT_EQ(answerer.seen().size(), 4U);
         EXPECT_EQ(answerer.unscripted(), 0);
     }
     Answerer success(
         {Answerer::fillForm(defaultPasscode, QStringLiteral("y"), QStringLiteral("y")),
          keep(QStringLiteral("passcode-notice-success-ja.png"), Answerer::clickButton(0))});
-    resetPasscode(defaults, AppLanguage::japanese);
+    resetPasscode(preferences, AppLanguage::japanese);
     EXPECT_EQ(success.seen().size(), 2U);
 }
 

@@ -37,8 +37,8 @@ protected:
         EXPECT_EQ(overlayWindowCount(), 0);
     }
 
-    MemoryPreferenceStore defaults{QJsonObject{{passcodeKey, QStringLiteral("2468")}}};
-    OverlayController controller{defaults};
+    MemoryPreferenceStore preferences{QJsonObject{{passcodeKey, QStringLiteral("2468")}}};
+    OverlayController controller{preferences};
 };
 
 } // namespace
@@ -223,8 +223,8 @@ TEST(OverlayControllerScreens, EveryScreenGetsItsOwnPanelAndTheMainOneTheKeyboar
         return;
     }
 
-    MemoryPreferenceStore defaults{QJsonObject{{passcodeKey, QStringLiteral("2468")}}};
-    OverlayController controller(defaults);
+    MemoryPreferenceStore preferences{QJsonObject{{passcodeKey, QStringLiteral("2468")}}};
+    OverlayController controller(preferences);
     QCursor::setPos(screens.at(1)->geometry().center());
     controller.show(firstAction(AppLanguage::english), AppLanguage::english);
     ASSERT_EQ(controller.panelCount(), 2u);

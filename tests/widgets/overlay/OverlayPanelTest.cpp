@@ -42,9 +42,9 @@ QRect childGeometry(const QWidget* window, const char* name) {
 } // namespace
 
 TEST(OverlayPanel, ShortScreensKeepTheEntryAndMessageVisible) {
-    const MemoryPreferenceStore defaults = storeWithPasscode(QStringLiteral("2468"));
+    const MemoryPreferenceStore preferences = storeWithPasscode(QStringLiteral("2468"));
     OverlayPanel panel(QGuiApplication::primaryScreen(), stretchAction(AppLanguage::english),
-                       AppLanguage::english, defaults);
+                       AppLanguage::english, preferences);
     OverlayWindow* window = panel.window();
     panel.show(); // a hidden window is laid out only when it is shown
     for (const QSize size : {QSize(1440, 900), QSize(1366, 768), QSize(1280, 720)}) {
@@ -67,9 +67,9 @@ TEST(OverlayPanel, ShortScreensKeepTheEntryAndMessageVisible) {
 }
 
 TEST(OverlayPanel, ShowsTheActivityAndTheRemainingTime) {
-    const MemoryPreferenceStore defaults = storeWithPasscode(QStringLiteral("2468"));
+    const MemoryPreferenceStore preferences = storeWithPasscode(QStringLiteral("2468"));
     const BreakAction action = stretchAction(AppLanguage::english);
-    OverlayPanel panel(QGuiApplication::primaryScreen(), action, AppLanguage::english, defaults);
+    OverlayPanel panel(QGuiApplication::primaryScreen(), action, AppLanguage::english, preferences);
     const OverlayWindow* window = panel.window();
 
     EXPECT_EQ(labelText(window, "titleLabel"), action.title);
@@ -97,11 +97,11 @@ TEST(OverlayPanel, ShowsTheActivityAndTheRemainingTime) {
 }
 
 TEST(OverlayPanel, BreathingPromptAndStepLineSpeakThePanelsLanguage) {
-    const MemoryPreferenceStore defaults = storeWithPasscode(QStringLiteral("2468"));
+    const MemoryPreferenceStore preferences = storeWithPasscode(QStringLiteral("2468"));
     for (const AppLanguage language : {AppLanguage::german, AppLanguage::japanese}) {
         const Texts& texts = Texts::forLanguage(language);
         OverlayPanel panel(QGuiApplication::primaryScreen(), stretchAction(language), language,
-                           defaults);
+                           preferences);
         panel.update(120);
         const QStringList prompts{texts.breatheIn, texts.hold, texts.breatheOut};
         EXPECT_TRUE(prompts.contains(labelText(panel.window(), "breathLabel")))
@@ -136,13 +136,13 @@ TEST(OverlayPanel, BreathingPromptAndStepLineSpeakThePanelsLanguage) {
 }
 
 TEST(OverlayPanel, WrongPasscodeShowsTheMessageAndClearsTheField) {
-    const MemoryPreferenceStore defaults = storeWithPasscode(QStringLiteral("2468"));
+    const MemoryPreferenceStore preferences = storeWithPasscode(QStringLiteral("2468"));
     for (const auto& [language, message] :
          {std::pair{AppLanguage::english, QStringLiteral("Incorrect passcode")},
           std::pair{AppLanguage::german, QStringLiteral("Falscher Code")}}) {
         int unlocks = 0;
         OverlayPanel panel(QGuiApplication::primaryScreen(), stretchAction(language), language,
-                           defaults);
+                           preferences);
         panel.setUnlockHandler([&unlocks] { ++unlocks; });
         // The comparison is exact: surrounding white space is not forgiven here.
         QTest::keyClicks(panel.field(), QStringLiteral("2468 "));
@@ -159,10 +159,10 @@ TEST(OverlayPanel, WrongPasscodeShowsTheMessageAndClearsTheField) {
 }
 
 TEST(OverlayPanel, ReturnAndTheButtonEachCheckOnce) {
-    const MemoryPreferenceStore defaults = storeWithPasscode(QStringLiteral("2468"));
+    const MemoryPreferenceStore preferences = storeWithPasscode(QStringLiteral("2468"));
     int unlocks = 0;
     OverlayPanel panel(QGuiApplication::primaryScreen(), stretchAction(AppLanguage::english),
-                       AppLanguage::english, defaults);
+                       AppLanguage::english, preferences);
     panel.setUnlockHandler([&unlocks] { ++unlocks; });
     panel.show();
 
@@ -195,11 +195,12 @@ TEST(OverlayPanel, ReturnAndTheButtonEachCheckOnce) {
 }
 
 TEST(OverlayPanel, ClickingAnotherPanelsFieldMovesTheKeyboardThere) {
-    const MemoryPreferenceStore defaults = storeWithPasscode(QStringLiteral("2468"));
+    const MemoryPreferenceStore preferences = storeWithPasscode(QStringLiteral("2468"));
     QScreen* screen = QGuiApplication::primaryScreen();
-    OverlayPanel first(screen, stretchAction(AppLanguage::english), AppLanguage::english, defaults);
+    OverlayPanel first(screen, stretchAction(AppLanguage::english), AppLanguage::english,
+                       preferences);
     OverlayPanel second(screen, stretchAction(AppLanguage::english), AppLanguage::english,
-                        defaults);
+                        preferences);
     first.takeKeyboard();
     EXPECT_EQ(QWidget::keyboardGrabber(), first.field());
     QTest::mouseClick(second.field(), Qt::LeftButton);
@@ -209,10 +210,10 @@ TEST(OverlayPanel, ClickingAnotherPanelsFieldMovesTheKeyboardThere) {
 }
 
 TEST(OverlayPanel, ScreenshotsAtTwoSizes) {
-    const MemoryPreferenceStore defaults = storeWithPasscode(QStringLiteral("2468"));
+    const MemoryPreferenceStore preferences = storeWithPasscode(QStringLiteral("2468"));
     for (const QSize size : {QSize(1440, 900), QSize(1366, 768)}) {
         OverlayPanel panel(QGuiApplication::primaryScreen(), stretchAction(AppLanguage::english),
-                           AppLanguage::english, defaults);
+                           AppLanguage::english, preferences);
         panel.show();
         panel.window()->resize(size);
         panel.update(287);

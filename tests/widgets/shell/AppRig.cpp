@@ -1,11 +1,11 @@
 #include "AppRig.h"
 
-#include "shell/StatusTrayIcon.h"
+#include "shell/TrayIcon.h"
 
 namespace lumatide {
 
 QString AppRig::title() const {
-    return app->statusItem().toolTip();
+    return app->trayIcon().toolTip();
 }
 
 QAction* findAction(const QMenu* menu, const QString& title) {

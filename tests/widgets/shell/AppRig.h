@@ -3,10 +3,10 @@
 #include "FakeRelauncher.h"
 #include "GatedUsageEvents.h"
 #include "ScriptedAppDialogs.h"
+#include "fakes/FakeAutostartService.h"
 #include "fakes/FakeBusyProbe.h"
 #include "fakes/FakeClock.h"
 #include "fakes/FakeIdleTimeSource.h"
-#include "fakes/FakeLoginItemService.h"
 #include "fakes/RecordingRestSurface.h"
 #include "fakes/RecordingWarningSurface.h"
 #include "prefs/MemoryPreferenceStore.h"
@@ -23,16 +23,16 @@ namespace lumatide {
 struct AppRig {
     explicit AppRig(QStringList arguments = {QStringLiteral("lumatide")},
                     LumatideAppLengths lengths = {}, bool installed = false)
-        : usage(defaults), arguments_(std::move(arguments)), lengths_(lengths),
+        : usage(preferences), arguments_(std::move(arguments)), lengths_(lengths),
           installed_(installed) {}
 
     // Creates the application on what the test has stored so far and launches it.
     void launch() {
-        app = std::make_unique<LumatideApp>(
-            LumatideAppServices{defaults, clock, rest, warning, &idle, &busy, loginItems,
-                                relauncher, usage, dialogs, installed_},
-            lengths_, arguments_);
-        app->applicationDidFinishLaunching();
+        app = std::make_unique<LumatideApp>(LumatideAppServices{preferences, clock, rest, warning,
+                                                                &idle, &busy, autostart, relauncher,
+                                                                usage, dialogs, installed_},
+                                            lengths_, arguments_);
+        app->start();
     }
 
     // Moves both clocks and lets the tick run, one second at a time.
@@ -45,13 +45,13 @@ struct AppRig {
 
     QString title() const;
 
-    MemoryPreferenceStore defaults;
+    MemoryPreferenceStore preferences;
     FakeClock clock;
     RecordingRestSurface rest;
     RecordingWarningSurface warning;
     FakeIdleTimeSource idle;
     FakeBusyProbe busy;
-    FakeLoginItemService loginItems;
+    FakeAutostartService autostart;
     FakeRelauncher relauncher;
     GatedUsageEvents usage;
     ScriptedAppDialogs dialogs;

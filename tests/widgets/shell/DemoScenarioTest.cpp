@@ -54,7 +54,7 @@ TEST(DemoScenarios, ScheduledOnlyWhenAskedBackdropOnce) {
               QColor::fromRgbF(0.027F, 0.071F, 0.075F).rgb());
     EXPECT_EQ(demo.dialogs.shown, QStringList({s("showTemporaryQuitLimit")}));
     // Nothing is recorded: the real quit still asks that day.
-    EXPECT_TRUE(canTemporaryQuitToday(demo.clock.wallNow(), demo.defaults));
+    EXPECT_TRUE(canTemporaryQuitToday(demo.clock.wallNow(), demo.preferences));
 
     demo.app->showDemoBackdrop();
     demo.app->performDemoScenario(DemoScenario::quitLimit);
@@ -70,15 +70,15 @@ TEST(DemoScenarios, QuitConfirmChangesNothingRestartLimitUsesTheDay) {
     EXPECT_EQ(confirm.dialogs.shown, QStringList({s("confirmTemporaryQuit")}));
     EXPECT_EQ(quits.count(), 0);
     EXPECT_EQ(confirm.relauncher.requestCount, 0);
-    EXPECT_FALSE(confirm.defaults.contains(temporaryQuitDayKey));
+    EXPECT_FALSE(confirm.preferences.contains(temporaryQuitDayKey));
 
     AppRig restart(withScenario("restart-limit"));
-    restart.defaults.setString(languageKey, QStringLiteral("ko"));
+    restart.preferences.setString(languageKey, QStringLiteral("ko"));
     restart.launch();
     restart.app->performDemoScenario(DemoScenario::restartLimit);
     EXPECT_EQ(restart.dialogs.shown, QStringList({s("showManualRestartLimit")}));
     EXPECT_EQ(restart.dialogs.lastLanguage, AppLanguage::korean);
-    EXPECT_EQ(restart.defaults.string(restartWorkDayKey), dayToken(restart.clock.wallNow()));
+    EXPECT_EQ(restart.preferences.string(restartWorkDayKey), dayToken(restart.clock.wallNow()));
     // The real command now hits the same limit.
     restart.runSeconds(5);
     restart.app->manualRestartWork();

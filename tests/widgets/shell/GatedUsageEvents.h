@@ -12,12 +12,12 @@ class PreferenceStore;
 // Behaves like the real sender: an event is delivered only while the user's switch is on.
 class GatedUsageEvents final : public UsageEvents {
 public:
-    explicit GatedUsageEvents(const PreferenceStore& defaults) : defaults_(defaults) {}
+    explicit GatedUsageEvents(const PreferenceStore& preferences) : preferences_(preferences) {}
 
     void send(const QString& event, const QJsonObject& properties) override {
         sent.append(event);
         lastProperties = properties;
-        if (anonymousTelemetryEnabled(defaults_)) {
+        if (anonymousTelemetryEnabled(preferences_)) {
             delivered.append(event);
         }
     }
@@ -27,7 +27,7 @@ public:
     QJsonObject lastProperties;
 
 private:
-    const PreferenceStore& defaults_;
+    const PreferenceStore& preferences_;
 };
 
 } // namespace lumatide

@@ -3,7 +3,7 @@
 #include "cycle/Constants.h"
 #include "prefs/DailyAllowances.h"
 #include "prefs/WorkDuration.h"
-#include "shell/StatusTrayIcon.h"
+#include "shell/TrayIcon.h"
 
 #include <QSignalSpy>
 #include <QTimer>
@@ -21,11 +21,11 @@ struct EnglishApp : AppRig {
     explicit EnglishApp(QStringList arguments = {QStringLiteral("lumatide")},
                         LumatideAppLengths lengths = {}, bool installed = false)
         : AppRig(std::move(arguments), lengths, installed) {
-        defaults.setString(languageKey, QStringLiteral("en"));
+        preferences.setString(languageKey, QStringLiteral("en"));
         launch();
     }
     void pick(const char* title) {
-        QAction* action = findAction(app->statusMenu(), s(title));
+        QAction* action = findAction(app->trayMenu(), s(title));
         ASSERT_NE(action, nullptr) << title;
         action->trigger();
     }
@@ -35,12 +35,12 @@ TEST(LumatideAppLaunch, DefaultMenuEventTickAndUnlockHandler) {
     EnglishApp rig({s("lumatide")}, {}, /*installed=*/true);
     // Launch at login is switched on by default from an installed location, before the menu
     // is built, so the menu shows it checked.
-    EXPECT_EQ(rig.loginItems.registerCount, 1);
-    EXPECT_TRUE(rig.defaults.contains(launchAtLoginPreferenceInitializedKey));
-    EXPECT_TRUE(findAction(rig.app->statusMenu(), s("Launch at Login"))->isChecked());
+    EXPECT_EQ(rig.autostart.enableCount, 1);
+    EXPECT_TRUE(rig.preferences.contains(launchAtLoginPreferenceInitializedKey));
+    EXPECT_TRUE(findAction(rig.app->trayMenu(), s("Launch at Login"))->isChecked());
     EXPECT_EQ(rig.usage.sent, QStringList({s("app_open")}));
     EXPECT_EQ(rig.title(), s("W 30:00"));
-    EXPECT_EQ(rig.app->statusItem().contextMenu(), rig.app->statusMenu());
+    EXPECT_EQ(rig.app->trayIcon().contextMenu(), rig.app->trayMenu());
 
     QTimer* tick = rig.app->tickTimer();
     ASSERT_NE(tick, nullptr);
@@ -65,8 +65,8 @@ TEST(LumatideAppLaunch, DefaultMenuEventTickAndUnlockHandler) {
 
     // From a build tree nothing is registered.
     EnglishApp buildTree;
-    EXPECT_EQ(buildTree.loginItems.registerCount, 0);
-    EXPECT_FALSE(buildTree.defaults.contains(launchAtLoginPreferenceInitializedKey));
+    EXPECT_EQ(buildTree.autostart.enableCount, 0);
+    EXPECT_FALSE(buildTree.preferences.contains(launchAtLoginPreferenceInitializedKey));
 }
 
 TEST(LumatideAppCommands, StartBreakAndRestartWorkOncePerDay) {
@@ -86,7 +86,7 @@ TEST(LumatideAppCommands, StartBreakAndRestartWorkOncePerDay) {
     EXPECT_EQ(rig.app->cycle().phase(), TimerPhase::work);
     EXPECT_FALSE(rig.rest.isShowing());
     EXPECT_EQ(rig.title(), s("W 30:00"));
-    EXPECT_FALSE(canManualRestartWorkToday(rig.clock.wallNow(), rig.defaults));
+    EXPECT_FALSE(canManualRestartWorkToday(rig.clock.wallNow(), rig.preferences));
     EXPECT_TRUE(rig.dialogs.shown.isEmpty());
 
     // The second restart that day shows the limit alert and changes nothing.
@@ -114,32 +114,32 @@ TEST(LumatideAppCommands, TemporaryQuitLimitCancelConfirmAndRelaunchFailure) {
     rig.dialogs.confirmAnswer = false;
     rig.pick("Quit");
     EXPECT_EQ(rig.dialogs.shown, QStringList({s("confirmTemporaryQuit")}));
-    EXPECT_TRUE(canTemporaryQuitToday(rig.clock.wallNow(), rig.defaults));
+    EXPECT_TRUE(canTemporaryQuitToday(rig.clock.wallNow(), rig.preferences));
     EXPECT_EQ(rig.relauncher.requestCount, 0);
     EXPECT_EQ(quits.count(), 0);
 
     // The relaunch cannot be started: no quit, the day is given back exactly as it was
     // stored before, and the user is told why.
-    rig.defaults.setString(temporaryQuitDayKey, QStringLiteral("2025-12-31"));
+    rig.preferences.setString(temporaryQuitDayKey, QStringLiteral("2025-12-31"));
     rig.dialogs.confirmAnswer = true;
     rig.relauncher.failure = s("systemd-run: not found");
     rig.pick("Quit");
     EXPECT_EQ(rig.relauncher.requestCount, 1);
     EXPECT_EQ(quits.count(), 0);
-    EXPECT_EQ(rig.defaults.string(temporaryQuitDayKey), s("2025-12-31"));
+    EXPECT_EQ(rig.preferences.string(temporaryQuitDayKey), s("2025-12-31"));
     EXPECT_EQ(rig.dialogs.shown.last(), s("showTemporaryQuitFailure"));
     EXPECT_EQ(rig.dialogs.lastText, s("systemd-run: not found"));
     // With nothing stored before, nothing is stored after.
-    rig.defaults.remove(temporaryQuitDayKey);
+    rig.preferences.remove(temporaryQuitDayKey);
     rig.pick("Quit");
-    EXPECT_FALSE(rig.defaults.contains(temporaryQuitDayKey));
+    EXPECT_FALSE(rig.preferences.contains(temporaryQuitDayKey));
     EXPECT_EQ(quits.count(), 0);
 
     // Confirm with a working relaunch: the day is recorded, the relaunch scheduled, the app ends.
     rig.relauncher.failure.reset();
     rig.pick("Quit");
     EXPECT_EQ(rig.relauncher.scheduledCount, 1);
-    EXPECT_FALSE(canTemporaryQuitToday(rig.clock.wallNow(), rig.defaults));
+    EXPECT_FALSE(canTemporaryQuitToday(rig.clock.wallNow(), rig.preferences));
     EXPECT_EQ(quits.count(), 1);
 
     // Once used, Quit only shows the limit, without asking.
@@ -156,10 +156,10 @@ TEST(LumatideAppCommands, WorkLengthDuringWorkAndDuringRest) {
     rig.runSeconds(30);
     rig.pick("35 min");
     EXPECT_EQ(rig.title(), s("W 35:00"));
-    EXPECT_EQ(savedWorkMinutes(30, rig.defaults), 35.0);
+    EXPECT_EQ(savedWorkMinutes(30, rig.preferences), 35.0);
     EXPECT_EQ(rig.usage.sent.last(), s("work_duration_changed"));
     EXPECT_EQ(rig.usage.lastProperties.value(s("minutes")).toInt(), 35);
-    EXPECT_EQ(checkedTitles(submenu(rig.app->statusMenu(), s("Work Duration"))),
+    EXPECT_EQ(checkedTitles(submenu(rig.app->trayMenu(), s("Work Duration"))),
               QStringList({s("35 min")}));
 
     // During a rest the rest goes on; the next work period has the new length.
@@ -175,7 +175,7 @@ TEST(LumatideAppCommands, WorkLengthDuringWorkAndDuringRest) {
     QAction stray(s("x"));
     stray.setData(s("40"));
     rig.app->changeWorkMinutes(&stray);
-    EXPECT_EQ(savedWorkMinutes(30, rig.defaults), 50.0);
+    EXPECT_EQ(savedWorkMinutes(30, rig.preferences), 50.0);
 }
 
 TEST(LumatideAppCommands, LanguageChangeDuringRestShowsSameActivityInNewLanguage) {
@@ -192,7 +192,7 @@ TEST(LumatideAppCommands, LanguageChangeDuringRestShowsSameActivityInNewLanguage
     EXPECT_EQ(rig.rest.shows.back().action.title,
               Texts::forLanguage(AppLanguage::japanese).actions[1].title);
     EXPECT_EQ(rig.title(), s("B 04:57"));
-    EXPECT_EQ(rig.app->statusMenu()->actions().first()->text(),
+    EXPECT_EQ(rig.app->trayMenu()->actions().first()->text(),
               Texts::forLanguage(AppLanguage::japanese).menuStartBreakNow);
     // The rotation goes on from where it was.
     EXPECT_EQ(rig.app->cycle().nextActionIndex(), 2);
@@ -202,7 +202,7 @@ TEST(LumatideAppCommands, LanguageChangeDuringRestShowsSameActivityInNewLanguage
     const std::size_t showsInWork = rig.rest.shows.size();
     rig.pick("Español");
     EXPECT_EQ(rig.rest.shows.size(), showsInWork);
-    EXPECT_EQ(rig.app->statusMenu()->actions().last()->text(),
+    EXPECT_EQ(rig.app->trayMenu()->actions().last()->text(),
               Texts::forLanguage(AppLanguage::spanish).menuQuit);
     // The dialogs speak the new language.
     rig.pick(Texts::forLanguage(AppLanguage::spanish).menuQuit.toUtf8().constData());
@@ -213,50 +213,50 @@ TEST(LumatideAppCommands, UsageStatisticsSwitchReachesTheEndpointBothWays) {
     EnglishApp rig;
     rig.usage.delivered.clear();
     rig.pick("Anonymous Usage Stats");
-    EXPECT_FALSE(rig.defaults.boolean(anonymousTelemetryEnabledKey));
-    EXPECT_TRUE(rig.defaults.contains(anonymousTelemetryEnabledKey));
+    EXPECT_FALSE(rig.preferences.boolean(anonymousTelemetryEnabledKey));
+    EXPECT_TRUE(rig.preferences.contains(anonymousTelemetryEnabledKey));
     // The opt-out is the last event that gets through.
     EXPECT_EQ(rig.usage.delivered, QStringList({s("anonymous_usage_stats_disabled")}));
-    EXPECT_FALSE(findAction(rig.app->statusMenu(), s("Anonymous Usage Stats"))->isChecked());
+    EXPECT_FALSE(findAction(rig.app->trayMenu(), s("Anonymous Usage Stats"))->isChecked());
     rig.pick("Start Break Now");
     EXPECT_EQ(rig.usage.delivered.size(), 1);
 
     rig.pick("Anonymous Usage Stats");
-    EXPECT_TRUE(rig.defaults.boolean(anonymousTelemetryEnabledKey));
+    EXPECT_TRUE(rig.preferences.boolean(anonymousTelemetryEnabledKey));
     EXPECT_EQ(rig.usage.delivered.last(), s("anonymous_usage_stats_enabled"));
     EXPECT_EQ(rig.usage.delivered.size(), 2);
-    EXPECT_TRUE(findAction(rig.app->statusMenu(), s("Anonymous Usage Stats"))->isChecked());
+    EXPECT_TRUE(findAction(rig.app->trayMenu(), s("Anonymous Usage Stats"))->isChecked());
 }
 
 TEST(LumatideAppCommands, LaunchAtLoginToggleSuccessAndFailure) {
     EnglishApp rig;
     rig.pick("Launch at Login");
-    EXPECT_TRUE(rig.loginItems.enabled);
-    EXPECT_TRUE(rig.defaults.boolean(launchAtLoginPreferenceInitializedKey));
-    EXPECT_TRUE(findAction(rig.app->statusMenu(), s("Launch at Login"))->isChecked());
+    EXPECT_TRUE(rig.autostart.enabled);
+    EXPECT_TRUE(rig.preferences.boolean(launchAtLoginPreferenceInitializedKey));
+    EXPECT_TRUE(findAction(rig.app->trayMenu(), s("Launch at Login"))->isChecked());
 
     rig.pick("Launch at Login");
-    EXPECT_FALSE(rig.loginItems.enabled);
-    EXPECT_EQ(rig.loginItems.unregisterCount, 1);
-    EXPECT_FALSE(findAction(rig.app->statusMenu(), s("Launch at Login"))->isChecked());
+    EXPECT_FALSE(rig.autostart.enabled);
+    EXPECT_EQ(rig.autostart.disableCount, 1);
+    EXPECT_FALSE(findAction(rig.app->trayMenu(), s("Launch at Login"))->isChecked());
     EXPECT_TRUE(rig.dialogs.shown.isEmpty());
 
     // A failure is shown with its reason; the checkmark keeps the real state and the marker
     // is left as it was.
     EnglishApp failing;
-    failing.loginItems.failure = s("Permission denied");
+    failing.autostart.failure = s("Permission denied");
     failing.pick("Launch at Login");
     EXPECT_EQ(failing.dialogs.shown, QStringList({s("showLaunchAtLoginError")}));
     EXPECT_EQ(failing.dialogs.lastText, s("Permission denied"));
-    EXPECT_FALSE(failing.defaults.contains(launchAtLoginPreferenceInitializedKey));
-    EXPECT_FALSE(findAction(failing.app->statusMenu(), s("Launch at Login"))->isChecked());
+    EXPECT_FALSE(failing.preferences.contains(launchAtLoginPreferenceInitializedKey));
+    EXPECT_FALSE(findAction(failing.app->trayMenu(), s("Launch at Login"))->isChecked());
 }
 
 TEST(LumatideAppCommands, ResetPasscodeOpensTheFormOnTheUsersStore) {
     EnglishApp rig;
     rig.pick("Reset Passcode");
     EXPECT_EQ(rig.dialogs.shown, QStringList({s("resetPasscode")}));
-    EXPECT_EQ(rig.dialogs.lastStore, &rig.defaults);
+    EXPECT_EQ(rig.dialogs.lastStore, &rig.preferences);
     EXPECT_EQ(rig.app->cycle().phase(), TimerPhase::work);
 }
 

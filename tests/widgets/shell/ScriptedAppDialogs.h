@@ -29,9 +29,9 @@ public:
         record(QStringLiteral("showTemporaryQuitFailure"), language);
         lastText = reason;
     }
-    void resetPasscode(PreferenceStore& defaults, AppLanguage language) override {
+    void resetPasscode(PreferenceStore& preferences, AppLanguage language) override {
         record(QStringLiteral("resetPasscode"), language);
-        lastStore = &defaults;
+        lastStore = &preferences;
     }
 
     bool confirmAnswer = false;

@@ -177,7 +177,7 @@ TEST(WarningToast, ShowReplacesHideRemovesAndNothingShowsBelowOne) {
 TEST(WarningToast, LooksLikeADarkRoundedCardWhoseLinesFit) {
     QScreen* screen = QGuiApplication::screens().front();
     for (const AppLanguage language : allLanguages) {
-        SCOPED_TRACE(rawValue(language).toStdString());
+        SCOPED_TRACE(languageCode(language).toStdString());
         const WarningToast toast(screen, 30, language, false);
         for (const QLabel* line : toast.findChildren<QLabel*>()) {
             EXPECT_LE(QFontMetricsF(line->font()).horizontalAdvance(line->text()), 276.0)
@@ -211,7 +211,7 @@ TEST(WarningToast, LooksLikeADarkRoundedCardWhoseLinesFit) {
         QImage image(320, 86, QImage::Format_ARGB32);
         image.fill(Qt::transparent);
         other.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
-        image.save(dialogArtifactPath(QStringLiteral("toast-%1.png").arg(rawValue(language))));
+        image.save(dialogArtifactPath(QStringLiteral("toast-%1.png").arg(languageCode(language))));
     }
 }
 

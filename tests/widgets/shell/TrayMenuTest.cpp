@@ -1,4 +1,4 @@
-#include "shell/StatusMenu.h"
+#include "shell/TrayMenu.h"
 
 #include "AppRig.h"
 #include "cycle/Constants.h"
@@ -14,12 +14,12 @@ QString s(const char* text) {
     return QString::fromUtf8(text);
 }
 
-TEST(StatusMenu, RowsShortcutsAndSubmenusInEnglishAndGerman) {
+TEST(TrayMenu, RowsShortcutsAndSubmenusInEnglishAndGerman) {
     AppRig rig;
-    rig.defaults.setString(languageKey, QStringLiteral("en"));
-    rig.defaults.setDouble(workMinutesKey, 40);
+    rig.preferences.setString(languageKey, QStringLiteral("en"));
+    rig.preferences.setDouble(workMinutesKey, 40);
     rig.launch();
-    QMenu* menu = rig.app->statusMenu();
+    QMenu* menu = rig.app->trayMenu();
     ASSERT_NE(menu, nullptr);
     EXPECT_EQ(rowTitles(menu),
               QStringList({s("Start Break Now"), s("Restart Work Timer"), s("-"),
@@ -56,7 +56,7 @@ TEST(StatusMenu, RowsShortcutsAndSubmenusInEnglishAndGerman) {
 
     // Picking German rebuilds every title in German; the language names stay their own.
     findAction(languages, s("Deutsch"))->trigger();
-    menu = rig.app->statusMenu();
+    menu = rig.app->trayMenu();
     EXPECT_EQ(rowTitles(menu),
               QStringList({s("Pause jetzt starten"), s("Arbeits-Timer neu starten"), s("-"),
                            s("Arbeitsdauer"), s("Sprache"), s("Beim Anmelden starten"),
@@ -67,20 +67,20 @@ TEST(StatusMenu, RowsShortcutsAndSubmenusInEnglishAndGerman) {
     EXPECT_EQ(checkedTitles(submenu(menu, s("Arbeitsdauer"))), QStringList({s("40 Min.")}));
     EXPECT_EQ(rowTitles(submenu(menu, s("Sprache"))), ownNames);
     EXPECT_EQ(checkedTitles(submenu(menu, s("Sprache"))), QStringList({s("Deutsch")}));
-    EXPECT_EQ(rig.defaults.string(languageKey), s("de"));
+    EXPECT_EQ(rig.preferences.string(languageKey), s("de"));
     // A language change is no usage event.
     EXPECT_FALSE(rig.usage.sent.contains(s("language_changed")));
     EXPECT_EQ(rig.usage.sent.size(), 1); // only "app_open"
 }
 
-TEST(StatusMenu, CheckmarksFollowWorkLengthLanguageOverrideAndSwitches) {
+TEST(TrayMenu, CheckmarksFollowWorkLengthLanguageOverrideAndSwitches) {
     // 37 minutes is no option: no work length is checked.
     AppRig odd({s("lumatide"), s("--demo-language"), s("fr")}, LumatideAppLengths{37.0, 5.0, {}});
-    odd.defaults.setString(languageKey, QStringLiteral("de"));
-    odd.loginItems.enabled = true;
-    odd.defaults.setBool(anonymousTelemetryEnabledKey, false);
+    odd.preferences.setString(languageKey, QStringLiteral("de"));
+    odd.autostart.enabled = true;
+    odd.preferences.setBool(anonymousTelemetryEnabledKey, false);
     odd.launch();
-    QMenu* menu = odd.app->statusMenu();
+    QMenu* menu = odd.app->trayMenu();
     EXPECT_TRUE(checkedTitles(submenu(menu, s("Durée de travail"))).isEmpty());
     // The forced language is the checked one, not the stored one.
     EXPECT_EQ(checkedTitles(submenu(menu, s("Langue"))), QStringList({s("Français")}));
@@ -89,11 +89,11 @@ TEST(StatusMenu, CheckmarksFollowWorkLengthLanguageOverrideAndSwitches) {
 
     // A demo length of 12 s checks nothing either.
     AppRig demo({s("lumatide")}, LumatideAppLengths{30.0, 5.0, 12.0});
-    demo.defaults.setString(languageKey, QStringLiteral("en"));
+    demo.preferences.setString(languageKey, QStringLiteral("en"));
     demo.launch();
-    EXPECT_TRUE(checkedTitles(submenu(demo.app->statusMenu(), s("Work Duration"))).isEmpty());
-    EXPECT_FALSE(findAction(demo.app->statusMenu(), s("Launch at Login"))->isChecked());
-    EXPECT_TRUE(findAction(demo.app->statusMenu(), s("Anonymous Usage Stats"))->isChecked());
+    EXPECT_TRUE(checkedTitles(submenu(demo.app->trayMenu(), s("Work Duration"))).isEmpty());
+    EXPECT_FALSE(findAction(demo.app->trayMenu(), s("Launch at Login"))->isChecked());
+    EXPECT_TRUE(findAction(demo.app->trayMenu(), s("Anonymous Usage Stats"))->isChecked());
 
     // Rounding to whole minutes goes half away from zero.
     EXPECT_EQ(checkedWorkMinutes(39.5 * 60.0), 40);

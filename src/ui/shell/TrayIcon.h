@@ -11,14 +11,14 @@
 
 namespace lumatide {
 
-// The status item: a tray icon whose badge counts the current period down and whose tooltip
+// The tray icon: its badge counts the current period down and whose tooltip
 // is the title ("W 29:59"). Both mouse buttons open the menu. Without a tray on the desktop
 // nothing shows, and Qt adds the icon when a tray appears.
-class StatusTrayIcon final : public QSystemTrayIcon, public TitleSink {
+class TrayIcon final : public QSystemTrayIcon, public TitleSink {
     Q_OBJECT
 
 public:
-    explicit StatusTrayIcon(QObject* parent = nullptr);
+    explicit TrayIcon(QObject* parent = nullptr);
 
     void showTitle(const QString& title, TimerPhase phase, std::int64_t remainingSeconds) override;
 

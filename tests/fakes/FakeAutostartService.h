@@ -1,26 +1,26 @@
 #pragma once
 
-#include "system/LoginItemService.h"
+#include "system/AutostartService.h"
 
 #include <QString>
 #include <optional>
 
 namespace lumatide {
 
-// A login item the test can switch on and off, and make fail.
-class FakeLoginItemService final : public LoginItemService {
+// An autostart entry the test can switch on and off, and make fail.
+class FakeAutostartService final : public AutostartService {
 public:
     bool isEnabled() const override { return enabled; }
-    std::optional<QString> registerItem() override {
-        ++registerCount;
+    std::optional<QString> enable() override {
+        ++enableCount;
         if (!failure.isEmpty()) {
             return failure;
         }
         enabled = true;
         return std::nullopt;
     }
-    std::optional<QString> unregisterItem() override {
-        ++unregisterCount;
+    std::optional<QString> disable() override {
+        ++disableCount;
         if (!failure.isEmpty()) {
             return failure;
         }
@@ -30,8 +30,8 @@ public:
 
     bool enabled = false;
     QString failure; // empty: the change succeeds
-    int registerCount = 0;
-    int unregisterCount = 0;
+    int enableCount = 0;
+    int disableCount = 0;
 };
 
 } // namespace lumatide

@@ -7,7 +7,7 @@
 namespace lumatide {
 
 // The icon styles of the program's dialogs, in their fixed order.
-enum class CuteAlertKind {
+enum class AlertKind {
     general,
     launchAtLogin,
     passcode,
@@ -19,19 +19,19 @@ enum class CuteAlertKind {
     quitLimit
 };
 
-inline constexpr std::array<CuteAlertKind, 9> allCuteAlertKinds{
-    CuteAlertKind::general,         CuteAlertKind::launchAtLogin,   CuteAlertKind::passcode,
-    CuteAlertKind::passcodeSuccess, CuteAlertKind::passcodeWarning, CuteAlertKind::restartLimit,
-    CuteAlertKind::busyDefer,       CuteAlertKind::quitConfirm,     CuteAlertKind::quitLimit};
+inline constexpr std::array<AlertKind, 9> allAlertKinds{
+    AlertKind::general,         AlertKind::launchAtLogin,   AlertKind::passcode,
+    AlertKind::passcodeSuccess, AlertKind::passcodeWarning, AlertKind::restartLimit,
+    AlertKind::busyDefer,       AlertKind::quitConfirm,     AlertKind::quitLimit};
 
 // The two ends of an icon tile's gradient: top at the upper left, bottom at the lower right.
-struct CuteAlertPalette {
+struct AlertPalette {
     QColor top;
     QColor bottom;
 };
 
 // The name of the symbol drawn in the middle of the icon ("timer", "bolt.heart", ...).
-QString symbolName(CuteAlertKind kind);
-CuteAlertPalette palette(CuteAlertKind kind);
+QString symbolName(AlertKind kind);
+AlertPalette palette(AlertKind kind);
 
 } // namespace lumatide

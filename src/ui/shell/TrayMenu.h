@@ -13,7 +13,7 @@ class QMenu;
 namespace lumatide {
 
 // What the status menu shows; read afresh for every build.
-struct StatusMenuModel {
+struct TrayMenuModel {
     AppLanguage language = AppLanguage::english;
     double workSeconds = 30.0 * 60.0;
     bool launchAtLoginEnabled = false;
@@ -21,8 +21,8 @@ struct StatusMenuModel {
 };
 
 // What picking an item does. The two submenu commands get the item picked, which carries the
-// minutes (an integer) or the language's raw value (a text) as its data.
-struct StatusMenuCommands {
+// minutes (an integer) or the language's code (a text) as its data.
+struct TrayMenuCommands {
     std::function<void()> startRestNow;
     std::function<void()> manualRestartWork;
     std::function<void(const QAction*)> changeWorkMinutes;
@@ -38,13 +38,12 @@ struct StatusMenuCommands {
 std::optional<int> checkedWorkMinutes(double workSeconds);
 
 // Checkmark states of the two switches: checked exactly when on.
-bool loginItemMenuState(bool isEnabled);
+bool launchAtLoginMenuState(bool isEnabled);
 bool anonymousTelemetryMenuState(bool isEnabled);
 
 // The whole menu in the model's language: start break now (Ctrl+B), restart work timer
 // (Ctrl+R), a separator, the work-length and language submenus, launch at login, usage
 // statistics, change passcode, a separator and quit (Ctrl+Q).
-std::unique_ptr<QMenu> buildStatusMenu(const StatusMenuModel& model,
-                                       const StatusMenuCommands& commands);
+std::unique_ptr<QMenu> buildTrayMenu(const TrayMenuModel& model, const TrayMenuCommands& commands);
 
 } // namespace lumatide

@@ -1,4 +1,4 @@
-#include "shell/StatusTrayIcon.h"
+#include "shell/TrayIcon.h"
 
 #include "shell/TrayBadge.h"
 
@@ -7,12 +7,11 @@
 
 namespace lumatide {
 
-StatusTrayIcon::StatusTrayIcon(QObject* parent) : QSystemTrayIcon(parent) {
-    connect(this, &QSystemTrayIcon::activated, this, &StatusTrayIcon::openMenu);
+TrayIcon::TrayIcon(QObject* parent) : QSystemTrayIcon(parent) {
+    connect(this, &QSystemTrayIcon::activated, this, &TrayIcon::openMenu);
 }
 
-void StatusTrayIcon::showTitle(const QString& title, TimerPhase phase,
-                               std::int64_t remainingSeconds) {
+void TrayIcon::showTitle(const QString& title, TimerPhase phase, std::int64_t remainingSeconds) {
     if (title != title_) {
         title_ = title;
         setToolTip(title);
@@ -32,12 +31,12 @@ void StatusTrayIcon::showTitle(const QString& title, TimerPhase phase,
     setIcon(makeTrayIcon(phase, remainingSeconds));
 }
 
-void StatusTrayIcon::setMenu(QMenu* menu) {
+void TrayIcon::setMenu(QMenu* menu) {
     menu_ = menu;
     setContextMenu(menu);
 }
 
-void StatusTrayIcon::openMenu(QSystemTrayIcon::ActivationReason reason) {
+void TrayIcon::openMenu(QSystemTrayIcon::ActivationReason reason) {
     // The right button opens the context menu by itself; the left one is handled here so that
     // either button leads to the commands.
     if (reason != QSystemTrayIcon::Trigger || menu_ == nullptr) {

@@ -1,4 +1,4 @@
-#include "shell/StatusTrayIcon.h"
+#include "shell/TrayIcon.h"
 
 #include "AppRig.h"
 #include "cycle/Constants.h"
@@ -44,11 +44,11 @@ double shareNear(const QImage& image, QColor colour) {
     return static_cast<double>(near) / (image.width() * image.height());
 }
 
-TEST(StatusTrayIcon, TooltipIsTheTitleAndTheBadgeFollowsTheMinutes) {
+TEST(TrayIcon, TooltipIsTheTitleAndTheBadgeFollowsTheMinutes) {
     AppRig rig;
-    rig.defaults.setString(languageKey, QStringLiteral("en"));
+    rig.preferences.setString(languageKey, QStringLiteral("en"));
     rig.launch();
-    StatusTrayIcon& tray = rig.app->statusItem();
+    TrayIcon& tray = rig.app->trayIcon();
     EXPECT_EQ(tray.toolTip(), s("W 30:00"));
     EXPECT_EQ(tray.badgeText(), s("30"));
     const QImage at30 = iconImage(tray.icon(), 32);
@@ -80,7 +80,7 @@ TEST(StatusTrayIcon, TooltipIsTheTitleAndTheBadgeFollowsTheMinutes) {
 
 // The icon draws a size when a tray asks for it, as the badge painter draws it at that size,
 // and keeps it.
-TEST(StatusTrayIcon, IconDrawsEachSizeWhenAskedAndKeepsIt) {
+TEST(TrayIcon, IconDrawsEachSizeWhenAskedAndKeepsIt) {
     auto* engine = new TrayBadgeIconEngine(TimerPhase::rest, 250);
     const QIcon icon(engine); // owns the engine
     EXPECT_EQ(engine->drawnCount(), 0);
@@ -102,7 +102,7 @@ TEST(StatusTrayIcon, IconDrawsEachSizeWhenAskedAndKeepsIt) {
     EXPECT_EQ(icon.pixmap(QSize(0, 0)).isNull(), true);
 }
 
-TEST(StatusTrayIcon, BadgeColoursDigitsAndLastMinute) {
+TEST(TrayIcon, BadgeColoursDigitsAndLastMinute) {
     EXPECT_EQ(trayBadgeText(1800), s("30"));
     EXPECT_EQ(trayBadgeText(1799), s("29"));
     EXPECT_EQ(trayBadgeText(60), s("1"));

@@ -9,9 +9,9 @@ namespace lumatide {
 // goes down from the top left. This is the one place that converts: a frame in Qt coordinates
 // that answers points and rectangles given bottom-up, either in units of the frame (0..1) or
 // in pixels from its bottom-left corner.
-class FlippedFrame final {
+class BottomUpFrame final {
 public:
-    explicit FlippedFrame(const QRectF& qtRect) : rect_(qtRect) {}
+    explicit BottomUpFrame(const QRectF& qtRect) : rect_(qtRect) {}
 
     const QRectF& qtRect() const { return rect_; }
     double width() const { return rect_.width(); }

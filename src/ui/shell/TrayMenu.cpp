@@ -1,4 +1,4 @@
-#include "shell/StatusMenu.h"
+#include "shell/TrayMenu.h"
 
 #include "content/TextFormat.h"
 #include "content/Texts.h"
@@ -64,7 +64,7 @@ std::optional<int> checkedWorkMinutes(double workSeconds) {
     return std::nullopt;
 }
 
-bool loginItemMenuState(bool isEnabled) {
+bool launchAtLoginMenuState(bool isEnabled) {
     return isEnabled;
 }
 
@@ -72,8 +72,7 @@ bool anonymousTelemetryMenuState(bool isEnabled) {
     return isEnabled;
 }
 
-std::unique_ptr<QMenu> buildStatusMenu(const StatusMenuModel& model,
-                                       const StatusMenuCommands& commands) {
+std::unique_ptr<QMenu> buildTrayMenu(const TrayMenuModel& model, const TrayMenuCommands& commands) {
     const Texts& texts = Texts::forLanguage(model.language);
     auto menu = std::make_unique<QMenu>();
 
@@ -94,12 +93,12 @@ std::unique_ptr<QMenu> buildStatusMenu(const StatusMenuModel& model,
 
     auto* languageMenu = new QMenu(texts.menuLanguage, menu.get());
     for (const AppLanguage language : allLanguages) {
-        addChoice(*languageMenu, displayName(language), rawValue(language),
+        addChoice(*languageMenu, displayName(language), languageCode(language),
                   language == model.language, commands.changeLanguage);
     }
     menu->addMenu(languageMenu);
 
-    addSwitch(*menu, texts.menuLaunchAtLogin, loginItemMenuState(model.launchAtLoginEnabled),
+    addSwitch(*menu, texts.menuLaunchAtLogin, launchAtLoginMenuState(model.launchAtLoginEnabled),
               commands.toggleLaunchAtLogin);
     addSwitch(*menu, texts.menuAnonymousUsageStats,
               anonymousTelemetryMenuState(model.anonymousTelemetryEnabled),

@@ -1,11 +1,11 @@
-#include "common/FlippedFrame.h"
+#include "common/BottomUpFrame.h"
 
 #include <gtest/gtest.h>
 
 using namespace lumatide;
 
-TEST(FlippedFrame, BottomUpCoordinatesLandInQtCoordinates) {
-    const FlippedFrame frame(QRectF(100, 50, 400, 200));
+TEST(BottomUpFrame, BottomUpCoordinatesLandInQtCoordinates) {
+    const BottomUpFrame frame(QRectF(100, 50, 400, 200));
     EXPECT_EQ(frame.unit(0, 0), QPointF(100, 250));
     EXPECT_EQ(frame.unit(1, 1), QPointF(500, 50));
     EXPECT_EQ(frame.unit(0.25, 0.5), QPointF(200, 150));
