@@ -10,7 +10,7 @@
 
 #include "content/ActionKind.h"
 #include "content/AppLanguage.h"
-#include "cycle/Constants.h"
+#include "content/RestPanelDesign.h"
 #include "dialogs/AlertIcon.h"
 #include "overlay/BackgroundDamage.h"
 #include "overlay/BackgroundPainter.h"

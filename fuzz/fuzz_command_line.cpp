@@ -1,7 +1,7 @@
 // Arbitrary argument lists (arguments separated by NUL bytes) through every command-line reader.
 #include "FuzzSupport.h"
-#include "cycle/CommandLine.h"
-#include "cycle/Constants.h"
+#include "cycle/LaunchOptions.h"
+#include "prefs/MemoryPreferenceStore.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -21,24 +21,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             }
         }
     }
-    const double work = parseMinutes(QStringLiteral("--work-minutes"), 30.0, arguments);
-    const double rest = parseMinutes(QStringLiteral("--lock-minutes"), 5.0, arguments);
-    if (!std::isfinite(work) || !std::isfinite(rest)) {
+    const LaunchOptions options = parseLaunchOptions(arguments);
+    if (!std::isfinite(options.workMinutes) || std::isnan(options.restSeconds)) {
         std::abort();
     }
-    if (const std::optional<double> seconds =
-            parseSeconds(QStringLiteral("--demo-work-seconds"), arguments)) {
-        if (!std::isfinite(*seconds)) {
-            std::abort();
-        }
-    }
-    const double restSeconds = configuredRestSeconds(rest);
-    if (!(restSeconds >= 0.0 && restSeconds <= maximumPeriodSeconds)) {
+    if (options.demoWorkSeconds &&
+        !(std::isfinite(*options.demoWorkSeconds) && *options.demoWorkSeconds >= 1.0)) {
         std::abort();
     }
-    static_cast<void>(optionValue(QStringLiteral("--demo-language"), arguments));
-    static_cast<void>(languageOverride(arguments));
-    static_cast<void>(demoScenario(arguments));
-    static_cast<void>(demoWorkSecondsIsEnabled(arguments));
+    const MemoryPreferenceStore store;
+    if (!(initialWorkSeconds(options, store) >= 1.0)) {
+        std::abort();
+    }
     return 0;
 }

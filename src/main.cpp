@@ -1,4 +1,4 @@
-#include "cycle/CommandLine.h"
+#include "cycle/LaunchOptions.h"
 #include "linux/BootTimeClock.h"
 #include "linux/DetachedRelauncher.h"
 #include "linux/LinuxBusyProbe.h"
@@ -14,6 +14,7 @@
 #include "selftest/SelfTest.h"
 #include "shell/LumatideApp.h"
 #include "shell/ModalAppDialogs.h"
+#include "system/DesktopId.h"
 #include "warning/WarningController.h"
 
 #include <QApplication>
@@ -45,11 +46,6 @@ constexpr const char* usageText =
 
 constexpr int pixmapCacheLimitKb = 1024;
 
-// Whether an argument after the program path is exactly `option`.
-bool hasFlag(const QStringList& arguments, const QString& option) {
-    return arguments.indexOf(option, 1) >= 0;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -57,21 +53,21 @@ int main(int argc, char** argv) {
     for (int i = 0; i < argc; ++i) {
         arguments.append(QString::fromLocal8Bit(argv[i]));
     }
-    setProcessArguments(arguments);
+    const LaunchOptions options = parseLaunchOptions(arguments);
 
     // The self-test needs no application object, display or session bus, and may run next to
     // the program.
-    if (arguments.contains(QStringLiteral("--self-test"))) {
+    if (options.selfTest) {
         runSelfTest();
         return 0;
     }
 
     // Answered before the instance lock, so they also work while the program is running.
-    if (hasFlag(arguments, QStringLiteral("--help"))) {
+    if (options.help) {
         std::fputs(usageText, stdout);
         return 0;
     }
-    if (hasFlag(arguments, QStringLiteral("--version"))) {
+    if (options.version) {
         std::printf("lumatide %s\n", LUMATIDE_VERSION);
         return 0;
     }
@@ -90,18 +86,13 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("lumatide"));
     QApplication::setApplicationDisplayName(QStringLiteral("Lumatide"));
-    QApplication::setDesktopFileName(QStringLiteral("com.vexilo.lumatide"));
+    QApplication::setDesktopFileName(desktopId);
     QApplication::setQuitOnLastWindowClosed(false);
     // Images the style and the icons keep for reuse. The tray icon is a new picture every
     // second and each one left an entry; Qt's default limit of 10 MB would let those grow the
     // program by that much over a day. A small program needs a small cache.
     QPixmapCache::setCacheLimit(pixmapCacheLimitKb);
     TerminationSignals terminationSignals;
-
-    LumatideAppLengths lengths;
-    lengths.workMinutes = parseMinutes(QStringLiteral("--work-minutes"), 30.0);
-    lengths.restMinutes = parseMinutes(QStringLiteral("--lock-minutes"), 5.0);
-    lengths.demoWorkSeconds = parseSeconds(QStringLiteral("--demo-work-seconds"));
 
     JsonFilePreferenceStore preferences(JsonFilePreferenceStore::standardPath());
     BootTimeClock clock;
@@ -112,13 +103,13 @@ int main(int argc, char** argv) {
     LinuxBusyProbe busyProbe;
     XdgAutostart autostart;
     DetachedRelauncher relauncher;
-    NetworkUsageEvents usage(preferences);
+    NetworkUsageEvents usage(preferences, options.language);
     ModalAppDialogs dialogs;
 
     LumatideApp lumatide(LumatideAppServices{preferences, clock, overlay, warning, &idleTime,
                                              &busyProbe, autostart, relauncher, usage, dialogs,
                                              runningFromInstalledLocation()},
-                         lengths, arguments);
+                         options);
     // Queued: the quit command returns to the event loop before the loop ends. exit(), not
     // quit(): quit() first asks every window to close, and the rest panels refuse.
     QObject::connect(

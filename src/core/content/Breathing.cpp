@@ -1,7 +1,6 @@
 #include "content/Breathing.h"
 
 #include "content/Texts.h"
-#include "prefs/LanguagePreference.h"
 
 #include <algorithm>
 #include <cmath>
@@ -52,11 +51,6 @@ BreathingPhase breathingPhase(const QDateTime& at, AppLanguage language) {
         return {texts.hold, 1.0};
     }
     return {texts.breatheOut, (c + (-7.0)) / (-5.0) + 1.0};
-}
-
-BreathingPhase breathingPhase(const QDateTime& at, const PreferenceStore& preferences) {
-    // Asked afresh at every call so a language change shows at the next frame.
-    return breathingPhase(at, currentLanguage(preferences));
 }
 
 double smoothBreathingFontSize(const QDateTime& at) {

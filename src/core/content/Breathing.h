@@ -7,8 +7,6 @@
 
 namespace lumatide {
 
-class PreferenceStore;
-
 // A 12-second in (4 s), hold (3 s), out (5 s) cycle anchored to the wall clock, so every
 // panel on every screen shows the same phase at the same moment.
 struct BreathingPhase {
@@ -20,8 +18,6 @@ struct BreathingPhase {
 double secondsSinceBreathingReference(const QDateTime& at);
 
 BreathingPhase breathingPhase(const QDateTime& at, AppLanguage language);
-// The same in the language currently in effect for the store.
-BreathingPhase breathingPhase(const QDateTime& at, const PreferenceStore& preferences);
 // Font size in points, 20 to 34, eased with a smoothstep of the progress.
 double smoothBreathingFontSize(const QDateTime& at);
 

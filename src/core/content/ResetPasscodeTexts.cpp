@@ -1,5 +1,4 @@
-#include "content/AppLanguage.h"
-#include "prefs/Passcode.h"
+#include "content/ResetPasscodeTexts.h"
 
 #include <QStringView>
 #include <array>

@@ -3,12 +3,12 @@
 #include "content/Texts.h"
 #include "cycle/BreakTiming.h"
 #include "cycle/Clock.h"
-#include "cycle/Constants.h"
 #include "cycle/RestSurface.h"
 #include "cycle/TitleSink.h"
 #include "cycle/WarningSurface.h"
 #include "prefs/DailyAllowances.h"
 #include "prefs/LanguagePreference.h"
+#include "prefs/WorkDuration.h"
 #include "sensing/BusyProbe.h"
 #include "sensing/IdleRule.h"
 #include "sensing/IdleTimeSource.h"
@@ -22,8 +22,9 @@ namespace lumatide {
 
 namespace {
 
-constexpr double fallbackWorkSeconds = 30.0 * 60.0;
-constexpr double fallbackRestSeconds = 5.0 * 60.0;
+constexpr double fallbackWorkSeconds = defaultWorkMinutes * 60.0;
+// How far a busy machine pushes the break back (once a day).
+constexpr double busyPostponementSeconds = 300.0;
 
 // Keeps "now + length" and every remaining-time computation far from overflow.
 double boundedPeriodSeconds(double seconds, double fallback) {
@@ -36,10 +37,10 @@ double boundedPeriodSeconds(double seconds, double fallback) {
 } // namespace
 
 BreakCycle::BreakCycle(BreakCycleServices services, double workSeconds, double restSeconds,
-                       bool demoWorkSecondsEnabled, QStringList arguments)
+                       bool demoWorkSecondsEnabled, std::optional<AppLanguage> forcedLanguage)
     : services_(services), workSeconds_(boundedPeriodSeconds(workSeconds, fallbackWorkSeconds)),
-      restSeconds_(boundedPeriodSeconds(restSeconds, fallbackRestSeconds)),
-      demoWorkSecondsEnabled_(demoWorkSecondsEnabled), arguments_(std::move(arguments)),
+      restSeconds_(boundedPeriodSeconds(restSeconds, defaultRestSeconds)),
+      demoWorkSecondsEnabled_(demoWorkSecondsEnabled), forcedLanguage_(forcedLanguage),
       phaseEndsAt_(services_.clock.monotonicSeconds()) {
 }
 
@@ -171,7 +172,7 @@ bool BreakCycle::autoDeferBreakIfEnvironmentIsBusy() {
         return false;
     }
     recordDefer(wallNow, services_.preferences);
-    phaseEndsAt_ = services_.clock.monotonicSeconds() + deferSeconds;
+    phaseEndsAt_ = services_.clock.monotonicSeconds() + busyPostponementSeconds;
     didShowLockWarning_ = false;
     hideWarning();
     updateTitle();
@@ -215,7 +216,7 @@ std::int64_t BreakCycle::remainingSeconds() const {
 }
 
 AppLanguage BreakCycle::language() const {
-    return currentLanguage(services_.preferences, arguments_);
+    return currentLanguage(services_.preferences, forcedLanguage_);
 }
 
 void BreakCycle::restartWorkPeriodInPlace() {

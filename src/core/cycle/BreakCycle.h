@@ -4,7 +4,7 @@
 #include "cycle/TimerPhase.h"
 
 #include <QJsonObject>
-#include <QStringList>
+#include <QString>
 #include <cstdint>
 #include <optional>
 
@@ -39,9 +39,9 @@ class BreakCycle final {
 public:
     // Lengths that are not numbers fall back to 30 min of work and 5 min of rest; every
     // length is bounded to [0, maximumPeriodSeconds]. With demoWorkSecondsEnabled the break
-    // is never postponed. The arguments feed the current-language lookup (--demo-language).
+    // is never postponed. A forced language (the command line's) wins over the stored one.
     BreakCycle(BreakCycleServices services, double workSeconds, double restSeconds,
-               bool demoWorkSecondsEnabled, QStringList arguments);
+               bool demoWorkSecondsEnabled, std::optional<AppLanguage> forcedLanguage);
     BreakCycle(const BreakCycle&) = delete;
     BreakCycle& operator=(const BreakCycle&) = delete;
 
@@ -92,7 +92,7 @@ private:
     double workSeconds_;
     double restSeconds_;
     bool demoWorkSecondsEnabled_;
-    QStringList arguments_;
+    std::optional<AppLanguage> forcedLanguage_;
 
     TimerPhase phase_ = TimerPhase::work;
     double phaseEndsAt_; // on the monotonic clock

@@ -1,12 +1,19 @@
 #include "cycle/BreakTiming.h"
 
-#include "cycle/Constants.h"
-
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
 namespace lumatide {
+
+namespace {
+
+// The toast appears this long before a break; a work period shorter than that gets a shorter
+// lead.
+constexpr int lockWarningSeconds = 30;
+constexpr int shortWorkWarningSeconds = 5;
+
+} // namespace
 
 QString formatSeconds(std::int64_t seconds, TimerPhase phase) {
     const std::int64_t s = std::max<std::int64_t>(seconds, 0);

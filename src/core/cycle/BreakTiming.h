@@ -7,6 +7,12 @@
 
 namespace lumatide {
 
+// Longest period the program accepts, so that every remaining time, title and minute count
+// fits comfortably in 64-bit integers (about 31 years).
+inline constexpr double maximumPeriodSeconds = 1.0e9;
+// The rest length unless the command line sets another.
+inline constexpr double defaultRestSeconds = 5.0 * 60.0;
+
 // The status title: "W 29:59" while working, "B 04:59" while resting. Negative counts as 0;
 // minutes are not limited to two digits.
 QString formatSeconds(std::int64_t seconds, TimerPhase phase);

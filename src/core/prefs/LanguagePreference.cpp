@@ -1,6 +1,6 @@
 #include "prefs/LanguagePreference.h"
 
-#include "cycle/Constants.h"
+#include "prefs/PreferenceKeys.h"
 #include "prefs/PreferenceStore.h"
 
 #include <QLocale>
@@ -45,9 +45,9 @@ std::optional<AppLanguage> languageMatchingSystemEntry(const QString& entry) {
     return std::nullopt;
 }
 
-AppLanguage currentLanguage(const PreferenceStore& preferences, const QStringList& arguments,
+AppLanguage currentLanguage(const PreferenceStore& preferences, std::optional<AppLanguage> forced,
                             const QString& systemLanguage) {
-    if (const std::optional<AppLanguage> forced = languageOverride(arguments)) {
+    if (forced) {
         return *forced;
     }
     if (const std::optional<QString> stored = preferences.string(languageKey)) {

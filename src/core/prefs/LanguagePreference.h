@@ -1,7 +1,6 @@
 #pragma once
 
 #include "content/AppLanguage.h"
-#include "cycle/CommandLine.h"
 
 #include <QString>
 #include <QStringList>
@@ -18,10 +17,9 @@ QString systemPreferredLanguage();
 // The language whose code r equals the entry or begins it as r + "-", in menu order.
 std::optional<AppLanguage> languageMatchingSystemEntry(const QString& entry);
 
-// The language in effect: the --demo-language override in the arguments, else the stored
-// choice, else the first system language, else simplified Chinese. Never writes.
-AppLanguage currentLanguage(const PreferenceStore& preferences,
-                            const QStringList& arguments = processArguments(),
+// The language in effect: the forced one (the command line's), else the stored choice, else
+// the first system language, else simplified Chinese. Never writes.
+AppLanguage currentLanguage(const PreferenceStore& preferences, std::optional<AppLanguage> forced,
                             const QString& systemLanguage = systemPreferredLanguage());
 
 void setCurrentLanguage(AppLanguage language, PreferenceStore& preferences);

@@ -1,6 +1,6 @@
 #include "prefs/Passcode.h"
 
-#include "cycle/Constants.h"
+#include "prefs/PreferenceKeys.h"
 #include "prefs/PreferenceStore.h"
 
 namespace lumatide {

@@ -1,6 +1,6 @@
 #include "prefs/TelemetryPreferences.h"
 
-#include "cycle/Constants.h"
+#include "prefs/PreferenceKeys.h"
 #include "prefs/PreferenceStore.h"
 
 #include <QUuid>

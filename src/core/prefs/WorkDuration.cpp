@@ -1,6 +1,6 @@
 #include "prefs/WorkDuration.h"
 
-#include "cycle/Constants.h"
+#include "prefs/PreferenceKeys.h"
 #include "prefs/PreferenceStore.h"
 
 #include <cmath>
@@ -8,8 +8,8 @@
 namespace lumatide {
 
 double normalizedWorkMinutes(double minutes) {
-    const double shortest = workMinuteOptions.empty() ? 30.0 : workMinuteOptions.front();
-    const double longest = workMinuteOptions.empty() ? 50.0 : workMinuteOptions.back();
+    constexpr double shortest = workMinuteOptions.front();
+    constexpr double longest = workMinuteOptions.back();
     // NaN compares false with everything and would slip through both bounds unchanged.
     if (std::isnan(minutes) || minutes <= shortest) {
         return shortest;

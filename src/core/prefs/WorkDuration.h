@@ -1,8 +1,14 @@
 #pragma once
 
+#include <array>
+
 namespace lumatide {
 
 class PreferenceStore;
+
+// The work lengths the menu offers, in minutes; the first is the default.
+inline constexpr std::array<int, 5> workMinuteOptions{30, 35, 40, 45, 50};
+inline constexpr double defaultWorkMinutes = workMinuteOptions.front();
 
 // Clamps a work length into [30, 50] minutes (not snapped to the menu choices). A value that
 // is not a number counts as 30.

@@ -2,14 +2,15 @@
 
 #include "content/Breathing.h"
 #include "content/PoseInstructions.h"
+#include "content/RestPanelDesign.h"
 #include "cycle/BreakTiming.h"
-#include "cycle/CommandLine.h"
-#include "cycle/Constants.h"
+#include "cycle/LaunchOptions.h"
 #include "prefs/DailyAllowances.h"
 #include "prefs/JsonFilePreferenceStore.h"
 #include "prefs/LanguagePreference.h"
 #include "prefs/LaunchAtLoginPreference.h"
 #include "prefs/Passcode.h"
+#include "prefs/PreferenceKeys.h"
 #include "prefs/TelemetryPreferences.h"
 #include "prefs/TemporaryPreferenceStore.h"
 #include "prefs/WorkDuration.h"
@@ -71,14 +72,16 @@ void checkCommandLineAndLanguages() {
         raw.append(languageCode(language));
     }
     require(raw == expectedRaw);
-    require(languageOverride(argumentList({"Lumatide", "--demo-language", "en"})) ==
-            AppLanguage::english);
-    require(!languageOverride(argumentList({"Lumatide", "--demo-language", "missing"})));
-    require(demoScenario(argumentList({"Lumatide", "--demo-scenario", "quit-confirm"})) ==
+    const auto options = [](std::initializer_list<const char*> items) {
+        return parseLaunchOptions(argumentList(items));
+    };
+    require(options({"Lumatide", "--demo-language", "en"}).language == AppLanguage::english);
+    require(!options({"Lumatide", "--demo-language", "missing"}).language);
+    require(options({"Lumatide", "--demo-scenario", "quit-confirm"}).demoScenario ==
             DemoScenario::quitConfirm);
-    require(demoScenario(argumentList({"Lumatide", "--demo-scenario", "restart-limit"})) ==
+    require(options({"Lumatide", "--demo-scenario", "restart-limit"}).demoScenario ==
             DemoScenario::restartLimit);
-    require(!demoScenario(argumentList({"Lumatide", "--demo-scenario", "missing"})));
+    require(!options({"Lumatide", "--demo-scenario", "missing"}).demoScenario);
 }
 
 void checkEveryLanguage(const SelfTestSources& sources) {
@@ -112,12 +115,15 @@ void checkWorkDuration() {
             normalizedWorkMinutes(70) == 50);
     auto work = throwAwayStore("LumatideWorkSecondsTest.");
     require(savedWorkMinutes(30.0, *work) * 60.0 == 1800.0);
-    require(configuredWorkSeconds(30.0, std::nullopt, *work) == 1800.0);
+    require(initialWorkSeconds(LaunchOptions(), *work) == 1800.0);
     auto demo = throwAwayStore("LumatideDemoSecondsTest.");
     // A demo length ignores the store and is at least one second.
     setSavedWorkMinutes(45.0, *demo);
-    require(configuredWorkSeconds(30.0, 12.0, *demo) == 12.0);
-    require(configuredWorkSeconds(30.0, 0.4, *demo) == 1.0);
+    const auto demoSeconds = [&](const char* seconds) {
+        return initialWorkSeconds(
+            parseLaunchOptions(argumentList({"Lumatide", "--demo-work-seconds", seconds})), *demo);
+    };
+    require(demoSeconds("12") == 12.0 && demoSeconds("0.4") == 1.0);
 }
 
 void checkDailyAllowances(const QDateTime& t0, const QDateTime& t1) {
@@ -161,9 +167,9 @@ void checkTextSamples(const SelfTestSources& sources) {
     require(sources.texts(AppLanguage::simplifiedChinese).breatheIn == QStringLiteral("吸气"));
 }
 
-void checkBreathing(const PreferenceStore& preferences) {
-    const auto progress = [&](double t) {
-        return breathingPhase(breathingInstant(t), preferences).progress;
+void checkBreathing() {
+    const auto progress = [](double t) {
+        return breathingPhase(breathingInstant(t), AppLanguage::english).progress;
     };
     require(smoothSize(progress(2)) > smoothSize(progress(0)));
     require(smoothSize(progress(7)) > smoothSize(progress(9)));
@@ -210,8 +216,8 @@ void checkUsageEvents(const SelfTestSources& sources, const QDateTime& t0) {
     store.setBool(anonymousTelemetryEnabledKey, true);
     const QJsonObject properties{{QStringLiteral("sample"), QStringLiteral("yes")},
                                  {QStringLiteral("count"), 2}};
-    const QJsonObject payload =
-        makeTelemetryPayload(QStringLiteral("self_test"), properties, store, t0);
+    const QJsonObject payload = makeTelemetryPayload(QStringLiteral("self_test"), properties, store,
+                                                     t0, currentLanguage(store, std::nullopt));
     const auto text = [&](const char* member) {
         const QJsonValue value = payload.value(QString::fromLatin1(member));
         require(value.isString());
@@ -219,7 +225,7 @@ void checkUsageEvents(const SelfTestSources& sources, const QDateTime& t0) {
     };
     require(text("event") == QStringLiteral("self_test"));
     require(text("anonymousInstallId") == installId);
-    require(text("language") == languageCode(currentLanguage(store)));
+    require(text("language") == languageCode(currentLanguage(store, std::nullopt)));
     const QJsonValue sent = payload.value(QStringLiteral("properties"));
     require(sent.isObject());
     const QJsonValue sample = sent.toObject().value(QStringLiteral("sample"));
@@ -300,10 +306,7 @@ void runSelfTest(const SelfTestSources& sources) {
     checkDailyAllowances(t0, t1);
     checkRelaunchCommands();
     checkTextSamples(sources);
-    {
-        auto breathing = throwAwayStore("LumatideBreathingTest.");
-        checkBreathing(*breathing);
-    }
+    checkBreathing();
     checkPoseStepsAndActivities(sources);
     checkFigureAndTimingConstants();
     checkUsageEvents(sources, t0);

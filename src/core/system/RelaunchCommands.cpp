@@ -7,13 +7,16 @@ namespace lumatide {
 
 namespace {
 
+// No sensible delay is longer: a longer one is printed as this many seconds.
+constexpr double longestDelaySeconds = 1.0e9;
+
 // Whole seconds, truncated toward zero. Callers pass the one-hour constant; anything that is
 // not a sensible delay is bounded rather than allowed to print a negative or huge number.
 QString delayText(double delaySeconds) {
     if (std::isnan(delaySeconds)) {
         delaySeconds = 0.0;
     }
-    const double bounded = std::clamp(delaySeconds, 0.0, maximumPeriodSeconds);
+    const double bounded = std::clamp(delaySeconds, 0.0, longestDelaySeconds);
     return QString::number(static_cast<qlonglong>(std::trunc(bounded)));
 }
 

@@ -1,10 +1,13 @@
 #pragma once
 
-#include "cycle/Constants.h"
+#include "system/DesktopId.h"
 
 #include <QString>
 
 namespace lumatide {
+
+// How long a temporary quit lasts before the program starts again.
+inline constexpr double temporaryQuitDelaySeconds = 3600.0;
 
 // Shell commands, one line for /bin/sh -c, that start the program again after a temporary
 // quit: a sleep of the delay (whole seconds, truncated) followed by the start command.

@@ -1,6 +1,5 @@
 #include "system/TelemetryPayload.h"
 
-#include "prefs/LanguagePreference.h"
 #include "prefs/TelemetryPreferences.h"
 #include "prefs/WorkDuration.h"
 
@@ -16,6 +15,8 @@ QString orDev(const char* text) {
 }
 
 } // namespace
+
+const QString telemetryEndpoint = QStringLiteral(LUMATIDE_TELEMETRY_ENDPOINT);
 
 TelemetryBuildInfo TelemetryBuildInfo::current() {
     return {orDev(LUMATIDE_VERSION), orDev(LUMATIDE_BUILD_NUMBER), QSysInfo::prettyProductName()};
@@ -35,7 +36,7 @@ std::optional<QUrl> telemetryEndpointURL(const QString& from) {
 
 QJsonObject makeTelemetryPayload(const QString& event, const QJsonObject& properties,
                                  PreferenceStore& preferences, const QDateTime& now,
-                                 const TelemetryBuildInfo& build, const QStringList& arguments) {
+                                 AppLanguage language, const TelemetryBuildInfo& build) {
     QJsonObject payload;
     payload.insert(QStringLiteral("event"), event);
     payload.insert(QStringLiteral("anonymousInstallId"), anonymousInstallId(preferences));
@@ -43,9 +44,9 @@ QJsonObject makeTelemetryPayload(const QString& event, const QJsonObject& proper
     payload.insert(QStringLiteral("buildVersion"), build.buildVersion);
     // The receiving end knows the member by this name; it carries the system's pretty name.
     payload.insert(QStringLiteral("macOSVersion"), build.osVersion);
-    payload.insert(QStringLiteral("language"),
-                   languageCode(currentLanguage(preferences, arguments)));
-    payload.insert(QStringLiteral("workMinutes"), savedWorkMinutes(30.0, preferences));
+    payload.insert(QStringLiteral("language"), languageCode(language));
+    payload.insert(QStringLiteral("workMinutes"),
+                   savedWorkMinutes(defaultWorkMinutes, preferences));
     // Whole seconds in UTC with the Z suffix: 2027-01-15T08:00:00Z.
     const QDateTime utc = now.toUTC();
     payload.insert(QStringLiteral("timestamp"),

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "cycle/CommandLine.h"
-#include "cycle/Constants.h"
+#include "content/AppLanguage.h"
 
 #include <QDateTime>
 #include <QJsonObject>
@@ -22,14 +21,19 @@ struct TelemetryBuildInfo {
     static TelemetryBuildInfo current();
 };
 
+// The events endpoint fixed when the program is built; empty when events are switched off
+// at build time.
+extern const QString telemetryEndpoint;
+
 // The endpoint when the text is an absolute URL whose scheme is exactly "https" (checked on
 // the raw text: the URL parser lower-cases schemes) and which has a host; nothing otherwise.
-std::optional<QUrl> telemetryEndpointURL(const QString& from = telemetryEndpointURLString);
+std::optional<QUrl> telemetryEndpointURL(const QString& from = telemetryEndpoint);
 
-// The nine-member event object. Reads (and on first use creates) the install identifier.
+// The nine-member event object, for the interface language in effect. Reads (and on first use
+// creates) the install identifier.
 QJsonObject makeTelemetryPayload(const QString& event, const QJsonObject& properties,
                                  PreferenceStore& preferences, const QDateTime& now,
-                                 const TelemetryBuildInfo& build = TelemetryBuildInfo::current(),
-                                 const QStringList& arguments = processArguments());
+                                 AppLanguage language,
+                                 const TelemetryBuildInfo& build = TelemetryBuildInfo::current());
 
 } // namespace lumatide

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cycle/Constants.h"
+#include "system/RelaunchCommands.h"
 #include "system/Relauncher.h"
 
 #include <QString>

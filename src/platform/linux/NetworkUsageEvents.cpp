@@ -1,5 +1,6 @@
 #include "linux/NetworkUsageEvents.h"
 
+#include "prefs/LanguagePreference.h"
 #include "prefs/TelemetryPreferences.h"
 #include "system/TelemetryPayload.h"
 
@@ -58,9 +59,10 @@ void logLine(const QString& line) {
 
 } // namespace
 
-NetworkUsageEvents::NetworkUsageEvents(PreferenceStore& preferences, QString endpoint,
+NetworkUsageEvents::NetworkUsageEvents(PreferenceStore& preferences,
+                                       std::optional<AppLanguage> forcedLanguage, QString endpoint,
                                        QList<QSslCertificate> extraCaCertificates)
-    : preferences_(preferences), endpoint_(std::move(endpoint)),
+    : preferences_(preferences), forcedLanguage_(forcedLanguage), endpoint_(std::move(endpoint)),
       extraCaCertificates_(std::move(extraCaCertificates)),
       network_(std::make_unique<QNetworkAccessManager>()) {
 }
@@ -84,7 +86,8 @@ void NetworkUsageEvents::send(const QString& event, const QJsonObject& propertie
         return;
     }
     const QJsonObject payload =
-        makeTelemetryPayload(event, properties, preferences_, QDateTime::currentDateTimeUtc());
+        makeTelemetryPayload(event, properties, preferences_, QDateTime::currentDateTimeUtc(),
+                             currentLanguage(preferences_, forcedLanguage_));
     const QByteArray body =
         isEncodable(payload) ? QJsonDocument(payload).toJson(QJsonDocument::Compact) : QByteArray();
     if (body.isEmpty()) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cycle/Constants.h"
+#include "system/TelemetryPayload.h"
 #include "system/UsageEvents.h"
 
 #include <QList>
@@ -19,11 +19,12 @@ class PreferenceStore;
 // away (at exit) are abandoned without a word.
 class NetworkUsageEvents final : public UsageEvents {
 public:
+    // Events carry the forced interface language (the command line's) when there is one.
     // `endpoint` is the text of the events URL (the one fixed at build time unless a test
     // points it elsewhere); `extraCaCertificates` are trusted in addition to the system's.
-    explicit NetworkUsageEvents(PreferenceStore& preferences,
-                                QString endpoint = telemetryEndpointURLString,
-                                QList<QSslCertificate> extraCaCertificates = {});
+    NetworkUsageEvents(PreferenceStore& preferences, std::optional<AppLanguage> forcedLanguage,
+                       QString endpoint = telemetryEndpoint,
+                       QList<QSslCertificate> extraCaCertificates = {});
     ~NetworkUsageEvents() override;
     NetworkUsageEvents(const NetworkUsageEvents&) = delete;
     NetworkUsageEvents& operator=(const NetworkUsageEvents&) = delete;
@@ -37,6 +38,7 @@ public:
 
 private:
     PreferenceStore& preferences_;
+    std::optional<AppLanguage> forcedLanguage_;
     QString endpoint_;
     QList<QSslCertificate> extraCaCertificates_;
     std::unique_ptr<QNetworkAccessManager> network_;

@@ -1,6 +1,6 @@
 #include "linux/ProgramLocation.h"
 
-#include "cycle/Constants.h"
+#include "system/DesktopId.h"
 
 #include <QDir>
 #include <QFile>

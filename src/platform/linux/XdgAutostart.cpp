@@ -1,8 +1,8 @@
 #include "linux/XdgAutostart.h"
 
-#include "cycle/Constants.h"
 #include "linux/DesktopEntryExec.h"
 #include "linux/ProgramLocation.h"
+#include "system/DesktopId.h"
 
 #include <QDir>
 #include <QFile>

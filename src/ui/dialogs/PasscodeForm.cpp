@@ -1,5 +1,6 @@
 #include "dialogs/PasscodeForm.h"
 
+#include "content/ResetPasscodeTexts.h"
 #include "dialogs/AlertIcon.h"
 #include "dialogs/ModalAlert.h"
 #include "prefs/Passcode.h"

@@ -1,5 +1,6 @@
 #include "dialogs/ResetPasscodeDialog.h"
 
+#include "content/ResetPasscodeTexts.h"
 #include "dialogs/ModalAlert.h"
 #include "dialogs/PasscodeForm.h"
 #include "prefs/Passcode.h"

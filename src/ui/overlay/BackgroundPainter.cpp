@@ -1,7 +1,7 @@
 #include "overlay/BackgroundPainter.h"
 
 #include "common/BottomUpFrame.h"
-#include "cycle/Constants.h"
+#include "content/RestPanelDesign.h"
 #include "overlay/BandedPainting.h"
 
 #include <QBrush>

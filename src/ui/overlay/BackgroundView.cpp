@@ -1,6 +1,6 @@
 #include "overlay/BackgroundView.h"
 
-#include "cycle/Constants.h"
+#include "content/RestPanelDesign.h"
 #include "overlay/BackgroundDamage.h"
 #include "overlay/BackgroundPainter.h"
 #include "overlay/BackgroundRaster.h"

@@ -1,6 +1,6 @@
 #include "overlay/FigureView.h"
 
-#include "cycle/Constants.h"
+#include "content/RestPanelDesign.h"
 #include "overlay/PoseSheetPainter.h"
 #include "prefs/LanguagePreference.h"
 

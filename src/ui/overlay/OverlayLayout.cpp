@@ -1,6 +1,6 @@
 #include "overlay/OverlayLayout.h"
 
-#include "cycle/Constants.h"
+#include "content/RestPanelDesign.h"
 
 #include <algorithm>
 

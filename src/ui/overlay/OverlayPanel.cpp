@@ -5,7 +5,6 @@
 #include "content/TextFormat.h"
 #include "content/Texts.h"
 #include "cycle/BreakTiming.h"
-#include "cycle/Constants.h"
 #include "overlay/BackgroundView.h"
 #include "overlay/FigureView.h"
 #include "overlay/OverlayLayout.h"

@@ -1,6 +1,6 @@
 #include "overlay/PoseSheetCache.h"
 
-#include "cycle/Constants.h"
+#include "content/RestPanelDesign.h"
 #include "overlay/BandedPainting.h"
 #include "overlay/PoseSheetPainter.h"
 

@@ -1,9 +1,9 @@
 #include "overlay/PoseSheetPainter.h"
 
 #include "common/BottomUpFrame.h"
+#include "content/RestPanelDesign.h"
 #include "content/TextFormat.h"
 #include "content/Texts.h"
-#include "cycle/Constants.h"
 #include "overlay/BearPainter.h"
 
 #include <QFont>

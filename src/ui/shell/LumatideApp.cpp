@@ -2,12 +2,11 @@
 
 #include "common/MainScreen.h"
 #include "cycle/Clock.h"
-#include "cycle/CommandLine.h"
-#include "cycle/Constants.h"
 #include "cycle/RestSurface.h"
 #include "prefs/DailyAllowances.h"
 #include "prefs/LanguagePreference.h"
 #include "prefs/LaunchAtLoginPreference.h"
+#include "prefs/PreferenceKeys.h"
 #include "prefs/PreferenceStore.h"
 #include "prefs/TelemetryPreferences.h"
 #include "prefs/WorkDuration.h"
@@ -37,18 +36,16 @@ constexpr int demoDelayMs = 800;
 
 } // namespace
 
-LumatideApp::LumatideApp(LumatideAppServices services, LumatideAppLengths lengths,
-                         QStringList arguments, QObject* parent)
-    : QObject(parent), services_(services), arguments_(std::move(arguments)),
-      trayIcon_(std::make_unique<TrayIcon>()) {
+LumatideApp::LumatideApp(LumatideAppServices services, const LaunchOptions& options,
+                         QObject* parent)
+    : QObject(parent), services_(services), forcedLanguage_(options.language),
+      demoScenario_(options.demoScenario), trayIcon_(std::make_unique<TrayIcon>()) {
     BreakCycleServices cycleServices{services_.clock,     services_.preferences, services_.idleTime,
                                      services_.busyProbe, &services_.rest,       &services_.warning,
                                      trayIcon_.get(),     &services_.usage};
     cycle_ = std::make_unique<BreakCycle>(
-        cycleServices,
-        configuredWorkSeconds(lengths.workMinutes, lengths.demoWorkSeconds, services_.preferences),
-        configuredRestSeconds(lengths.restMinutes), lengths.demoWorkSeconds.has_value(),
-        arguments_);
+        cycleServices, initialWorkSeconds(options, services_.preferences), options.restSeconds,
+        options.demoWorkSeconds.has_value(), options.language);
 }
 
 LumatideApp::~LumatideApp() {
@@ -221,7 +218,7 @@ void LumatideApp::rebuildMenu() {
 }
 
 void LumatideApp::runDemoScenarioIfNeeded() {
-    const std::optional<DemoScenario> scenario = demoScenario(arguments_);
+    const std::optional<DemoScenario> scenario = demoScenario_;
     if (!scenario.has_value() || demoTimer_ != nullptr) {
         return;
     }
@@ -262,7 +259,7 @@ void LumatideApp::performDemoScenario(DemoScenario scenario) {
 }
 
 void LumatideApp::showDemoBackdrop() {
-    if (!demoScenario(arguments_).has_value() || demoBackdropWindow_ != nullptr) {
+    if (!demoScenario_.has_value() || demoBackdropWindow_ != nullptr) {
         return;
     }
     QScreen* screen = mainScreen();
@@ -279,7 +276,7 @@ QWidget* LumatideApp::demoBackdropWindow() const {
 }
 
 AppLanguage LumatideApp::language() const {
-    return currentLanguage(services_.preferences, arguments_);
+    return currentLanguage(services_.preferences, forcedLanguage_);
 }
 
 } // namespace lumatide

@@ -3,6 +3,7 @@
 #include "content/AppLanguage.h"
 #include "cycle/BreakCycle.h"
 #include "cycle/DemoScenario.h"
+#include "cycle/LaunchOptions.h"
 
 #include <QObject>
 #include <QPointer>
@@ -47,21 +48,13 @@ struct LumatideAppServices {
     bool runningFromInstalledLocation = false;
 };
 
-// The lengths given on the command line.
-struct LumatideAppLengths {
-    double workMinutes = 30.0;
-    double restMinutes = 5.0;
-    std::optional<double> demoWorkSeconds;
-};
-
 // The application: owns the tray icon and its menu, the break cycle and the one-second tick,
 // and carries out the menu commands and the demo scenarios.
 class LumatideApp final : public QObject {
     Q_OBJECT
 
 public:
-    // The arguments are the process's (for --demo-language and --demo-scenario).
-    LumatideApp(LumatideAppServices services, LumatideAppLengths lengths, QStringList arguments,
+    LumatideApp(LumatideAppServices services, const LaunchOptions& options,
                 QObject* parent = nullptr);
     ~LumatideApp() override;
     LumatideApp(const LumatideApp&) = delete;
@@ -84,7 +77,7 @@ public:
     void rebuildMenu();
     void tick();
 
-    // Schedules the demo scenario of the arguments, if any, 0.8 s from now.
+    // Schedules the demo scenario of the launch options, if any, 0.8 s from now.
     void runDemoScenarioIfNeeded();
     // What the demo timer does: the backdrop, then the scenario's dialog.
     void performDemoScenario(DemoScenario scenario);
@@ -107,7 +100,8 @@ private:
     AppLanguage language() const;
 
     LumatideAppServices services_;
-    QStringList arguments_;
+    std::optional<AppLanguage> forcedLanguage_;
+    std::optional<DemoScenario> demoScenario_;
     std::unique_ptr<TrayIcon> trayIcon_;
     std::unique_ptr<BreakCycle> cycle_;
     std::unique_ptr<QMenu> menu_;

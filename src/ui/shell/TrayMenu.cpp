@@ -1,9 +1,10 @@
 #include "shell/TrayMenu.h"
 
+#include "content/ResetPasscodeTexts.h"
 #include "content/TextFormat.h"
 #include "content/Texts.h"
-#include "cycle/Constants.h"
 #include "prefs/Passcode.h"
+#include "prefs/WorkDuration.h"
 
 #include <QAction>
 #include <QKeySequence>

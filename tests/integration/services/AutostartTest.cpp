@@ -1,9 +1,10 @@
-#include "cycle/Constants.h"
 #include "integration/services/ServicesTestSupport.h"
 #include "linux/DesktopEntryExec.h"
 #include "linux/ProgramLocation.h"
 #include "linux/XdgAutostart.h"
 #include "prefs/MemoryPreferenceStore.h"
+#include "prefs/PreferenceKeys.h"
+#include "system/DesktopId.h"
 #include "system/LaunchAtLogin.h"
 
 #include <QDir>

@@ -1,8 +1,8 @@
-#include "cycle/Constants.h"
 #include "integration/services/ServicesTestSupport.h"
 #include "linux/NetworkUsageEvents.h"
 #include "prefs/LanguagePreference.h"
 #include "prefs/MemoryPreferenceStore.h"
+#include "prefs/PreferenceKeys.h"
 #include "prefs/TelemetryPreferences.h"
 #include "prefs/WorkDuration.h"
 
@@ -112,7 +112,7 @@ TEST_F(UsageEventsTest, ServerReceivesTheNineMemberPayload) {
     MemoryPreferenceStore preferences;
     setCurrentLanguage(AppLanguage::german, preferences);
     preferences.setDouble(workMinutesKey, 45.0);
-    NetworkUsageEvents events(preferences, endpoint(), certificates);
+    NetworkUsageEvents events(preferences, std::nullopt, endpoint(), certificates);
     LogCapture log;
 
     const QDateTime before = QDateTime::currentDateTimeUtc().addSecs(-1);
@@ -163,7 +163,7 @@ TEST_F(UsageEventsTest, NothingIsSentWhenSwitchedOffOrWithoutAUsableEndpoint) {
     LogCapture log;
     MemoryPreferenceStore off;
     setAnonymousTelemetryEnabled(false, off);
-    NetworkUsageEvents switchedOff(off, endpoint(), certificates);
+    NetworkUsageEvents switchedOff(off, std::nullopt, endpoint(), certificates);
     switchedOff.send(QStringLiteral("app_open"), {});
     EXPECT_EQ(switchedOff.requestsInFlight(), 0);
     EXPECT_FALSE(off.contains(anonymousTelemetryInstallIdKey));
@@ -172,7 +172,7 @@ TEST_F(UsageEventsTest, NothingIsSentWhenSwitchedOffOrWithoutAUsableEndpoint) {
          {QString(), QStringLiteral("http://127.0.0.1:%1/events").arg(port),
           QStringLiteral("HTTPS://127.0.0.1:%1/events").arg(port), QStringLiteral("https:///x")}) {
         MemoryPreferenceStore preferences;
-        NetworkUsageEvents events(preferences, unusable, certificates);
+        NetworkUsageEvents events(preferences, std::nullopt, unusable, certificates);
         events.send(QStringLiteral("app_open"), {});
         EXPECT_EQ(events.requestsInFlight(), 0) << unusable.toStdString();
         EXPECT_FALSE(preferences.contains(anonymousTelemetryInstallIdKey));
@@ -196,8 +196,8 @@ TEST_F(UsageEventsTest, OnlyTransportFailuresAreLogged) {
     {
         // The server answers 500: delivered as far as the sender cares.
         LogCapture log;
-        NetworkUsageEvents events(preferences, endpoint(QStringLiteral("/status500/events")),
-                                  certificates);
+        NetworkUsageEvents events(preferences, std::nullopt,
+                                  endpoint(QStringLiteral("/status500/events")), certificates);
         events.send(QStringLiteral("break_completed"), {});
         ASSERT_TRUE(settle(events));
         EXPECT_EQ(received().size(), 1);
@@ -205,7 +205,7 @@ TEST_F(UsageEventsTest, OnlyTransportFailuresAreLogged) {
     }
     {
         LogCapture log;
-        NetworkUsageEvents events(preferences,
+        NetworkUsageEvents events(preferences, std::nullopt,
                                   QStringLiteral("https://127.0.0.1:%1/events").arg(closedPort()),
                                   certificates);
         events.send(QStringLiteral("app_open"), {});
@@ -217,7 +217,7 @@ TEST_F(UsageEventsTest, OnlyTransportFailuresAreLogged) {
     {
         // Without the test authority the server is not trusted: the certificate is checked.
         LogCapture log;
-        NetworkUsageEvents events(preferences, endpoint());
+        NetworkUsageEvents events(preferences, std::nullopt, endpoint());
         events.send(QStringLiteral("app_open"), {});
         ASSERT_TRUE(settle(events));
         ASSERT_EQ(LogCapture::lines().size(), 1);
@@ -231,7 +231,7 @@ TEST_F(UsageEventsTest, OnlyTransportFailuresAreLogged) {
 TEST_F(UsageEventsTest, UnencodablePayloadIsLoggedAndNotSent) {
     MemoryPreferenceStore preferences;
     LogCapture log;
-    NetworkUsageEvents events(preferences, endpoint(), certificates);
+    NetworkUsageEvents events(preferences, std::nullopt, endpoint(), certificates);
     QJsonObject properties;
     properties.insert(QStringLiteral("minutes"), std::numeric_limits<double>::quiet_NaN());
     events.send(QStringLiteral("work_duration_changed"), properties);
@@ -246,12 +246,12 @@ TEST_F(UsageEventsTest, RequestsStillRunningAtExitAreAbandonedQuietly) {
     LogCapture log;
     const QString refused = QStringLiteral("https://127.0.0.1:%1/events").arg(closedPort());
     {
-        NetworkUsageEvents leaving(preferences, refused, certificates);
+        NetworkUsageEvents leaving(preferences, std::nullopt, refused, certificates);
         leaving.send(QStringLiteral("app_open"), {});
         EXPECT_EQ(leaving.requestsInFlight(), 1);
     }
     // A later sender's own failure is the only line: the abandoned request wrote nothing.
-    NetworkUsageEvents staying(preferences, refused, certificates);
+    NetworkUsageEvents staying(preferences, std::nullopt, refused, certificates);
     staying.send(QStringLiteral("break_started"), {});
     ASSERT_TRUE(settle(staying));
     EXPECT_EQ(LogCapture::lines(),

@@ -117,20 +117,6 @@ TEST(Breathing, InstantsBefore2001) {
     }
 }
 
-TEST(Breathing, StoreFormFollowsTheStoredLanguageAtEveryCall) {
-    MemoryPreferenceStore preferences;
-    const QDateTime holding = afterReference(5000);
-    setCurrentLanguage(AppLanguage::english, preferences);
-    BreathingPhase phase = breathingPhase(holding, preferences);
-    EXPECT_EQ(phase.text, QStringLiteral("Hold"));
-    EXPECT_EQ(phase.progress, 1.0);
-    setCurrentLanguage(AppLanguage::japanese, preferences);
-    EXPECT_EQ(breathingPhase(holding, preferences).text, QStringLiteral("止める"));
-    setCurrentLanguage(AppLanguage::spanish, preferences);
-    EXPECT_EQ(breathingPhase(afterReference(1000), preferences).text, QStringLiteral("Inhala"));
-    EXPECT_EQ(breathingPhase(afterReference(8000), preferences).text, QStringLiteral("Exhala"));
-}
-
 TEST(Breathing, TickPromptsAndSizes) {
     const auto korean = AppLanguage::korean;
     const Texts& words = Texts::forLanguage(korean);

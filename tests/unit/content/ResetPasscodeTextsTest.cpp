@@ -1,3 +1,5 @@
+#include "content/ResetPasscodeTexts.h"
+
 #include "prefs/Passcode.h"
 #include "unit/content/QStringPrinting.h"
 

@@ -1,5 +1,6 @@
 #include "content/Texts.h"
 
+#include "content/ResetPasscodeTexts.h"
 #include "content/TextFormat.h"
 #include "prefs/Passcode.h"
 #include "unit/content/QStringPrinting.h"

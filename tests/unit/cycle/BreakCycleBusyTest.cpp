@@ -1,6 +1,6 @@
 #include "cycle/BreakCycle.h"
-#include "cycle/Constants.h"
 #include "fakes/TokyoTimeZoneTest.h"
+#include "prefs/PreferenceKeys.h"
 #include "unit/cycle/BreakCycleRig.h"
 
 #include <QByteArray>

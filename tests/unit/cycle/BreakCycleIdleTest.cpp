@@ -128,7 +128,7 @@ TEST(BreakCycleIdle, LaunchSetsTheBaselineForTheFirstGap) {
     FakeClock clock;
     MemoryPreferenceStore preferences;
     BreakCycle cycle({.clock = clock, .preferences = preferences}, 1800.0, 300.0, false,
-                     {QStringLiteral("lumatide")});
+                     std::nullopt);
     clock.advance(5000.0); // a long time between construction and launch is no gap
     cycle.launch();
     clock.advance(599.0);
@@ -141,7 +141,7 @@ TEST(BreakCycleIdle, LaunchSetsTheBaselineForTheFirstGap) {
 
     // Even before the first tick.
     BreakCycle stalled({.clock = clock, .preferences = preferences}, 1800.0, 300.0, false,
-                       {QStringLiteral("lumatide")});
+                       std::nullopt);
     stalled.launch();
     clock.advance(1000.0);
     stalled.tick();

@@ -11,7 +11,6 @@
 #include "prefs/LanguagePreference.h"
 #include "prefs/MemoryPreferenceStore.h"
 
-#include <QStringList>
 #include <functional>
 #include <memory>
 
@@ -24,23 +23,24 @@ struct BreakCycleRig {
         double workSeconds = 1800.0;
         double restSeconds = 300.0;
         bool demoWorkSecondsEnabled = false;
-        QStringList arguments{QStringLiteral("lumatide")};
+        std::optional<AppLanguage> forcedLanguage = std::nullopt;
         bool launch = true;
     };
 
     BreakCycleRig() : BreakCycleRig(Options{}) {}
     explicit BreakCycleRig(const Options& options) {
         setCurrentLanguage(AppLanguage::english, preferences);
-        cycle = std::make_unique<BreakCycle>(BreakCycleServices{.clock = clock,
-                                                                .preferences = preferences,
-                                                                .idleTime = &idle,
-                                                                .busyProbe = &busy,
-                                                                .rest = &rest,
-                                                                .warning = &warning,
-                                                                .title = &titles,
-                                                                .usage = &usage},
-                                             options.workSeconds, options.restSeconds,
-                                             options.demoWorkSecondsEnabled, options.arguments);
+        cycle =
+            std::make_unique<BreakCycle>(BreakCycleServices{.clock = clock,
+                                                            .preferences = preferences,
+                                                            .idleTime = &idle,
+                                                            .busyProbe = &busy,
+                                                            .rest = &rest,
+                                                            .warning = &warning,
+                                                            .title = &titles,
+                                                            .usage = &usage},
+                                         options.workSeconds, options.restSeconds,
+                                         options.demoWorkSecondsEnabled, options.forcedLanguage);
         if (options.launch) {
             cycle->launch();
         }

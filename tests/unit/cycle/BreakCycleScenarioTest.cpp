@@ -1,7 +1,7 @@
 #include "content/Texts.h"
 #include "cycle/BreakCycle.h"
-#include "cycle/Constants.h"
 #include "fakes/TokyoTimeZoneTest.h"
+#include "prefs/PreferenceKeys.h"
 #include "unit/cycle/BreakCycleRig.h"
 
 #include <QByteArray>

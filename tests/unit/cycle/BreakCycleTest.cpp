@@ -1,9 +1,10 @@
 #include "cycle/BreakCycle.h"
 
 #include "content/Texts.h"
-#include "cycle/Constants.h"
+#include "cycle/BreakTiming.h"
 #include "fakes/FakeClock.h"
 #include "prefs/MemoryPreferenceStore.h"
+#include "prefs/PreferenceKeys.h"
 #include "unit/cycle/BreakCycleRig.h"
 
 #include <cmath>
@@ -321,9 +322,7 @@ TEST(BreakCycle, LanguageInEffectAtEachRest) {
     EXPECT_EQ(rig.rest.shows.size(), shows);
 
     // A forced language on the command line wins over the stored one.
-    BreakCycleRig forced({.workSeconds = 60.0,
-                          .arguments = {QStringLiteral("lumatide"),
-                                        QStringLiteral("--demo-language"), QStringLiteral("ja")}});
+    BreakCycleRig forced({.workSeconds = 60.0, .forcedLanguage = AppLanguage::japanese});
     forced.secondsUntilPhase(TimerPhase::rest);
     EXPECT_EQ(forced.rest.shows.back().language, AppLanguage::japanese);
     EXPECT_EQ(forced.rest.shows.back().action,
@@ -334,7 +333,7 @@ TEST(BreakCycle, AbsentServicesAreSimplyNotUsed) {
     FakeClock clock;
     MemoryPreferenceStore preferences;
     BreakCycle cycle({.clock = clock, .preferences = preferences}, 1800.0, 300.0, false,
-                     {QStringLiteral("lumatide")});
+                     std::nullopt);
     EXPECT_EQ(cycle.phase(), TimerPhase::work);
     EXPECT_EQ(cycle.remainingSeconds(), 0) << "nothing runs before the launch";
     cycle.launch();

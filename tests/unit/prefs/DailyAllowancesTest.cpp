@@ -1,7 +1,7 @@
 #include "prefs/DailyAllowances.h"
 
-#include "cycle/Constants.h"
 #include "prefs/MemoryPreferenceStore.h"
+#include "prefs/PreferenceKeys.h"
 #include "unit/prefs/PrefsTestSupport.h"
 
 #include <QJsonObject>

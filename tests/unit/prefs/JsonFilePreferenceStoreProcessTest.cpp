@@ -2,8 +2,8 @@
 // write. Each case forks children that use their own store object and report through their
 // exit status; a child never returns into the test framework.
 
-#include "cycle/Constants.h"
 #include "prefs/JsonFilePreferenceStore.h"
+#include "prefs/PreferenceKeys.h"
 #include "unit/prefs/PrefsTestSupport.h"
 
 #include <QJsonDocument>

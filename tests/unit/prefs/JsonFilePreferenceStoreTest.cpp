@@ -1,6 +1,6 @@
 #include "prefs/JsonFilePreferenceStore.h"
 
-#include "cycle/Constants.h"
+#include "prefs/PreferenceKeys.h"
 #include "prefs/WorkDuration.h"
 #include "unit/prefs/PrefsTestSupport.h"
 

@@ -1,7 +1,7 @@
 #include "prefs/LanguagePreference.h"
 
-#include "cycle/Constants.h"
 #include "prefs/MemoryPreferenceStore.h"
+#include "prefs/PreferenceKeys.h"
 #include "unit/prefs/PrefsTestSupport.h"
 
 #include <QCoreApplication>
@@ -14,7 +14,7 @@ using namespace lumatide;
 
 namespace {
 
-const QStringList noArguments{QStringLiteral("lumatide")};
+const std::optional<AppLanguage> notForced;
 
 MemoryPreferenceStore storedLanguage(const QJsonValue& value) {
     return MemoryPreferenceStore(QJsonObject{{languageKey, value}});
@@ -45,53 +45,47 @@ TEST(LanguagePreference, SystemEntriesMatchByCodeOrItsPrefix) {
 
 TEST(LanguagePreference, OverrideThenStoredThenSystemThenSimplifiedChinese) {
     const MemoryPreferenceStore english = storedLanguage(QStringLiteral("en"));
-    const QStringList korean{QStringLiteral("lumatide"), QStringLiteral("--demo-language"),
-                             QStringLiteral("ko")};
-    EXPECT_EQ(currentLanguage(english, korean, QStringLiteral("fr-CA")), AppLanguage::korean);
-    // An override that is no language leaves the decision to the store.
-    const QStringList bogus{QStringLiteral("lumatide"), QStringLiteral("--demo-language"),
-                            QStringLiteral("klingon")};
-    EXPECT_EQ(currentLanguage(english, bogus, QStringLiteral("fr-CA")), AppLanguage::english);
+    EXPECT_EQ(currentLanguage(english, AppLanguage::korean, QStringLiteral("fr-CA")),
+              AppLanguage::korean);
 
     const MemoryPreferenceStore japanese = storedLanguage(QStringLiteral("ja"));
-    EXPECT_EQ(currentLanguage(japanese, noArguments, QStringLiteral("fr-CA")),
-              AppLanguage::japanese);
-    EXPECT_EQ(currentLanguage(japanese, noArguments, QString()), AppLanguage::japanese);
+    EXPECT_EQ(currentLanguage(japanese, notForced, QStringLiteral("fr-CA")), AppLanguage::japanese);
+    EXPECT_EQ(currentLanguage(japanese, notForced, QString()), AppLanguage::japanese);
 
     // Stored texts that are not exactly a language code are ignored and the system decides.
     for (const QJsonValue& ignored :
          {QJsonValue(QStringLiteral("jp")), QJsonValue(QStringLiteral("JA")),
           QJsonValue(QStringLiteral("ja-JP")), QJsonValue(3.0)}) {
-        EXPECT_EQ(currentLanguage(storedLanguage(ignored), noArguments, QStringLiteral("fr-CA")),
+        EXPECT_EQ(currentLanguage(storedLanguage(ignored), notForced, QStringLiteral("fr-CA")),
                   AppLanguage::french);
     }
 
     const MemoryPreferenceStore empty;
-    EXPECT_EQ(currentLanguage(empty, noArguments, QStringLiteral("fr-CA")), AppLanguage::french);
-    EXPECT_EQ(currentLanguage(empty, noArguments, QStringLiteral("de-AT")), AppLanguage::german);
-    EXPECT_EQ(currentLanguage(empty, noArguments, QStringLiteral("en")), AppLanguage::english);
-    EXPECT_EQ(currentLanguage(empty, noArguments, QStringLiteral("pt-BR")),
+    EXPECT_EQ(currentLanguage(empty, notForced, QStringLiteral("fr-CA")), AppLanguage::french);
+    EXPECT_EQ(currentLanguage(empty, notForced, QStringLiteral("de-AT")), AppLanguage::german);
+    EXPECT_EQ(currentLanguage(empty, notForced, QStringLiteral("en")), AppLanguage::english);
+    EXPECT_EQ(currentLanguage(empty, notForced, QStringLiteral("pt-BR")),
               AppLanguage::simplifiedChinese);
-    EXPECT_EQ(currentLanguage(empty, noArguments, QString()), AppLanguage::simplifiedChinese);
-    EXPECT_EQ(currentLanguage(empty, noArguments, QStringLiteral("en_GB")),
+    EXPECT_EQ(currentLanguage(empty, notForced, QString()), AppLanguage::simplifiedChinese);
+    EXPECT_EQ(currentLanguage(empty, notForced, QStringLiteral("en_GB")),
               AppLanguage::simplifiedChinese);
 }
 
 TEST(LanguagePreference, ChoosingWritesTheCodeAndReadingWritesNothing) {
     MemoryPreferenceStore store;
-    EXPECT_EQ(currentLanguage(store, noArguments, QStringLiteral("fr-CA")), AppLanguage::french);
+    EXPECT_EQ(currentLanguage(store, notForced, QStringLiteral("fr-CA")), AppLanguage::french);
     EXPECT_TRUE(store.values().isEmpty());
 
     setCurrentLanguage(AppLanguage::german, store);
     EXPECT_EQ(store.string(languageKey), QStringLiteral("de"));
     setCurrentLanguage(AppLanguage::simplifiedChinese, store);
     EXPECT_EQ(store.string(languageKey), QStringLiteral("zh-Hans"));
-    EXPECT_EQ(currentLanguage(store, noArguments, QStringLiteral("fr-CA")),
+    EXPECT_EQ(currentLanguage(store, notForced, QStringLiteral("fr-CA")),
               AppLanguage::simplifiedChinese);
 
     const MemoryPreferenceStore unknown = storedLanguage(QStringLiteral("jp"));
     MemoryPreferenceStore copy = unknown;
-    static_cast<void>(currentLanguage(copy, noArguments, QStringLiteral("en")));
+    static_cast<void>(currentLanguage(copy, notForced, QStringLiteral("en")));
     EXPECT_EQ(copy.values(), unknown.values());
 }
 

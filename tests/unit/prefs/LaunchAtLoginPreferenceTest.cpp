@@ -1,7 +1,7 @@
 #include "prefs/LaunchAtLoginPreference.h"
 
-#include "cycle/Constants.h"
 #include "prefs/MemoryPreferenceStore.h"
+#include "prefs/PreferenceKeys.h"
 
 #include <QJsonObject>
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 #include "prefs/TelemetryPreferences.h"
 
-#include "cycle/Constants.h"
 #include "prefs/JsonFilePreferenceStore.h"
 #include "prefs/MemoryPreferenceStore.h"
+#include "prefs/PreferenceKeys.h"
 #include "prefs/TemporaryPreferenceStore.h"
 #include "unit/prefs/PrefsTestSupport.h"
 

@@ -1,7 +1,7 @@
 #include "prefs/WorkDuration.h"
 
-#include "cycle/Constants.h"
 #include "prefs/MemoryPreferenceStore.h"
+#include "prefs/PreferenceKeys.h"
 #include "prefs/TemporaryPreferenceStore.h"
 
 #include <QJsonObject>

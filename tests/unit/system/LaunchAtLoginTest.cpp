@@ -1,9 +1,9 @@
 #include "system/LaunchAtLogin.h"
 
-#include "cycle/Constants.h"
 #include "fakes/FakeAutostartService.h"
 #include "fakes/LogCapture.h"
 #include "prefs/MemoryPreferenceStore.h"
+#include "prefs/PreferenceKeys.h"
 
 #include <QStringList>
 #include <gtest/gtest.h>

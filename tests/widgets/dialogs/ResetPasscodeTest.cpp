@@ -1,9 +1,10 @@
-#include "cycle/Constants.h"
+#include "content/ResetPasscodeTexts.h"
 #include "dialogs/AlertIcon.h"
 #include "dialogs/ModalAlert.h"
 #include "dialogs/ResetPasscodeDialog.h"
 #include "prefs/MemoryPreferenceStore.h"
 #include "prefs/Passcode.h"
+#include "prefs/PreferenceKeys.h"
 #include "widgets/dialogs/ArtifactFolder.h"
 #include "widgets/dialogs/DialogAnswerer.h"
 

@@ -2,10 +2,10 @@
 
 #include "OverlayTestSupport.h"
 #include "content/Texts.h"
-#include "cycle/Constants.h"
 #include "overlay/OverlayPanel.h"
 #include "overlay/OverlayWindow.h"
 #include "prefs/MemoryPreferenceStore.h"
+#include "prefs/PreferenceKeys.h"
 
 #include <QCursor>
 #include <QFile>

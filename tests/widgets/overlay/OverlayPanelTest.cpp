@@ -2,10 +2,11 @@
 
 #include "OverlayTestSupport.h"
 #include "content/PoseInstructions.h"
+#include "content/RestPanelDesign.h"
 #include "content/Texts.h"
-#include "cycle/Constants.h"
 #include "overlay/OverlayWindow.h"
 #include "prefs/MemoryPreferenceStore.h"
+#include "prefs/PreferenceKeys.h"
 
 #include <QGuiApplication>
 #include <QLabel>

@@ -1,7 +1,7 @@
 // The cheap ways of painting the background give the picture of the plain ones: fills and copies
 // in bands, the kept wave line, and a view that repaints only its glows between whole frames.
 
-#include "cycle/Constants.h"
+#include "content/RestPanelDesign.h"
 #include "overlay/BackgroundDamage.h"
 #include "overlay/BackgroundPainter.h"
 #include "overlay/BackgroundRaster.h"

@@ -1,6 +1,6 @@
 #include "overlay/PoseSheetCache.h"
 
-#include "cycle/Constants.h"
+#include "content/RestPanelDesign.h"
 #include "overlay/BackgroundPainter.h"
 #include "overlay/PoseSheetPainter.h"
 #include "widgets/overlay_paint/PaintTestSupport.h"

@@ -21,17 +21,17 @@ namespace lumatide {
 
 // The application with fakes for every service, launched as the program launches it.
 struct AppRig {
-    explicit AppRig(QStringList arguments = {QStringLiteral("lumatide")},
-                    LumatideAppLengths lengths = {}, bool installed = false)
-        : usage(preferences), arguments_(std::move(arguments)), lengths_(lengths),
-          installed_(installed) {}
+    // The arguments are a command line, read as main() reads it.
+    explicit AppRig(const QStringList& arguments = {QStringLiteral("lumatide")},
+                    bool installed = false)
+        : usage(preferences), options_(parseLaunchOptions(arguments)), installed_(installed) {}
 
     // Creates the application on what the test has stored so far and launches it.
     void launch() {
         app = std::make_unique<LumatideApp>(LumatideAppServices{preferences, clock, rest, warning,
                                                                 &idle, &busy, autostart, relauncher,
                                                                 usage, dialogs, installed_},
-                                            lengths_, arguments_);
+                                            options_);
         app->start();
     }
 
@@ -58,8 +58,7 @@ struct AppRig {
     std::unique_ptr<LumatideApp> app;
 
 private:
-    QStringList arguments_;
-    LumatideAppLengths lengths_;
+    LaunchOptions options_;
     bool installed_;
 };
 

@@ -1,6 +1,6 @@
 #include "AppRig.h"
-#include "cycle/Constants.h"
 #include "prefs/DailyAllowances.h"
+#include "prefs/PreferenceKeys.h"
 #include "shell/DemoBackdropWindow.h"
 
 #include <QGuiApplication>

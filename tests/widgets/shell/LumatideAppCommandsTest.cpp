@@ -1,7 +1,7 @@
 #include "AppRig.h"
 #include "content/Texts.h"
-#include "cycle/Constants.h"
 #include "prefs/DailyAllowances.h"
+#include "prefs/PreferenceKeys.h"
 #include "prefs/WorkDuration.h"
 #include "shell/TrayIcon.h"
 
@@ -18,9 +18,9 @@ QString s(const char* text) {
 
 // An English rig, launched.
 struct EnglishApp : AppRig {
-    explicit EnglishApp(QStringList arguments = {QStringLiteral("lumatide")},
-                        LumatideAppLengths lengths = {}, bool installed = false)
-        : AppRig(std::move(arguments), lengths, installed) {
+    explicit EnglishApp(const QStringList& arguments = {QStringLiteral("lumatide")},
+                        bool installed = false)
+        : AppRig(arguments, installed) {
         preferences.setString(languageKey, QStringLiteral("en"));
         launch();
     }
@@ -32,7 +32,7 @@ struct EnglishApp : AppRig {
 };
 
 TEST(LumatideAppLaunch, DefaultMenuEventTickAndUnlockHandler) {
-    EnglishApp rig({s("lumatide")}, {}, /*installed=*/true);
+    EnglishApp rig({s("lumatide")}, /*installed=*/true);
     // Launch at login is switched on by default from an installed location, before the menu
     // is built, so the menu shows it checked.
     EXPECT_EQ(rig.autostart.enableCount, 1);

@@ -1,7 +1,7 @@
 #include "shell/TrayIcon.h"
 
 #include "AppRig.h"
-#include "cycle/Constants.h"
+#include "prefs/PreferenceKeys.h"
 #include "shell/TrayBadge.h"
 #include "shell/TrayBadgeIconEngine.h"
 

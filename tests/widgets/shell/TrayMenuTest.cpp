@@ -1,8 +1,8 @@
 #include "shell/TrayMenu.h"
 
 #include "AppRig.h"
-#include "cycle/Constants.h"
 #include "prefs/LanguagePreference.h"
+#include "prefs/PreferenceKeys.h"
 
 #include <QKeySequence>
 #include <gtest/gtest.h>
@@ -75,7 +75,7 @@ TEST(TrayMenu, RowsShortcutsAndSubmenusInEnglishAndGerman) {
 
 TEST(TrayMenu, CheckmarksFollowWorkLengthLanguageOverrideAndSwitches) {
     // 37 minutes is no option: no work length is checked.
-    AppRig odd({s("lumatide"), s("--demo-language"), s("fr")}, LumatideAppLengths{37.0, 5.0, {}});
+    AppRig odd({s("lumatide"), s("--demo-language"), s("fr"), s("--work-minutes"), s("37")});
     odd.preferences.setString(languageKey, QStringLiteral("de"));
     odd.autostart.enabled = true;
     odd.preferences.setBool(anonymousTelemetryEnabledKey, false);
@@ -88,7 +88,7 @@ TEST(TrayMenu, CheckmarksFollowWorkLengthLanguageOverrideAndSwitches) {
     EXPECT_FALSE(findAction(menu, s("Stats anonymes"))->isChecked());
 
     // A demo length of 12 s checks nothing either.
-    AppRig demo({s("lumatide")}, LumatideAppLengths{30.0, 5.0, 12.0});
+    AppRig demo({s("lumatide"), s("--demo-work-seconds"), s("12")});
     demo.preferences.setString(languageKey, QStringLiteral("en"));
     demo.launch();
     EXPECT_TRUE(checkedTitles(submenu(demo.app->trayMenu(), s("Work Duration"))).isEmpty());

@@ -1,7 +1,0 @@
-#include "cycle/Constants.h"
-
-namespace lumatide {
-
-const QString telemetryEndpointURLString = QStringLiteral(LUMATIDE_TELEMETRY_ENDPOINT);
-
-} // namespace lumatide
