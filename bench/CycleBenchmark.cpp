@@ -8,9 +8,9 @@
 #include "cycle/BreakCycle.h"
 #include "cycle/TitleSink.h"
 #include "fakes/FakeClock.h"
+#include "fakes/MemoryPreferenceStore.h"
 #include "linux/LinuxBusyProbe.h"
 #include "prefs/JsonFilePreferenceStore.h"
-#include "prefs/MemoryPreferenceStore.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>

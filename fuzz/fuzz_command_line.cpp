@@ -1,7 +1,7 @@
 // Arbitrary argument lists (arguments separated by NUL bytes) through every command-line reader.
 #include "FuzzSupport.h"
 #include "cycle/LaunchOptions.h"
-#include "prefs/MemoryPreferenceStore.h"
+#include "fakes/MemoryPreferenceStore.h"
 
 #include <cmath>
 #include <cstdlib>

@@ -16,9 +16,6 @@ constexpr double holdEnds = 7.0;      // holding while 4 <= c < 7, breathing out
 // Unix time too.
 constexpr long long referenceUnixSeconds = 978307200;
 
-constexpr long long tickCycle = 12;
-constexpr long long lastBreatheInTick = 3;
-constexpr long long lastHoldTick = 6;
 constexpr double smallFontSize = 20.0;
 constexpr double largeFontSize = 34.0;
 
@@ -59,28 +56,6 @@ double smoothBreathingFontSize(const QDateTime& at) {
     // clamping keeps the size within 20 to 34 and changes nothing for real instants.
     const double p = std::clamp(breathingPhase(at, AppLanguage::english).progress, 0.0, 1.0);
     return smallFontSize + (largeFontSize - smallFontSize) * p * p * (3.0 - 2.0 * p);
-}
-
-QString breathingPrompt(long long tick, AppLanguage language) {
-    const Texts& texts = Texts::forLanguage(language);
-    if (tick < 0) {
-        return texts.breatheIn;
-    }
-    const long long r = tick % tickCycle;
-    if (r <= lastBreatheInTick) {
-        return texts.breatheIn;
-    }
-    if (r <= lastHoldTick) {
-        return texts.hold;
-    }
-    return texts.breatheOut;
-}
-
-double breathingFontSize(long long tick) {
-    if (tick < 0) {
-        return largeFontSize;
-    }
-    return tick % tickCycle <= lastHoldTick ? largeFontSize : smallFontSize;
 }
 
 } // namespace lumatide

@@ -21,7 +21,4 @@ BreathingPhase breathingPhase(const QDateTime& at, AppLanguage language);
 // Font size in points, 20 to 34, eased with a smoothstep of the progress.
 double smoothBreathingFontSize(const QDateTime& at);
 
-QString breathingPrompt(long long tick, AppLanguage language);
-double breathingFontSize(long long tick);
-
 } // namespace lumatide

@@ -8,7 +8,7 @@ namespace lumatide {
 
 // The per-user key-value store of everything that outlives the process. Values keep their
 // JSON types (string, number, Boolean). Every read sees the current content; every write
-// goes through at once. Implementations: JsonFilePreferenceStore, MemoryPreferenceStore.
+// goes through at once. Implementations: JsonFilePreferenceStore, TemporaryPreferenceStore.
 class PreferenceStore {
 public:
     virtual ~PreferenceStore() = default;

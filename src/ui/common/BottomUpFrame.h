@@ -29,10 +29,6 @@ public:
     QRectF rect(double x, double y, double w, double h) const {
         return {rect_.left() + x, rect_.top() + rect_.height() - y - h, w, h};
     }
-    // The same with every value in units of the frame.
-    QRectF unitRect(double u, double v, double w, double h) const {
-        return rect(u * rect_.width(), v * rect_.height(), w * rect_.width(), h * rect_.height());
-    }
 
 private:
     QRectF rect_;

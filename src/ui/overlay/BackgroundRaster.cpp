@@ -202,9 +202,4 @@ void BackgroundRaster::paint(QImage& image, int firstRow, const QRect& area) con
     }
 }
 
-void rasterizeBackground(QImage& image, int firstRow, const QRectF& bounds, double ratio,
-                         double elapsedSeconds, const QRect& area) {
-    BackgroundRaster(bounds, ratio, elapsedSeconds).paint(image, firstRow, area);
-}
-
 } // namespace lumatide

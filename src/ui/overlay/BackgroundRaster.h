@@ -45,8 +45,4 @@ private:
     std::array<Glow, 2> glows_{}; // lower, then upper: the order they are laid on
 };
 
-// One frame's area in one call: BackgroundRaster(bounds, ratio, elapsedSeconds).paint(...).
-void rasterizeBackground(QImage& image, int firstRow, const QRectF& bounds, double ratio,
-                         double elapsedSeconds, const QRect& area);
-
 } // namespace lumatide

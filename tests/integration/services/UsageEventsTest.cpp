@@ -1,7 +1,7 @@
+#include "fakes/MemoryPreferenceStore.h"
 #include "integration/services/ServicesTestSupport.h"
 #include "linux/NetworkUsageEvents.h"
 #include "prefs/LanguagePreference.h"
-#include "prefs/MemoryPreferenceStore.h"
 #include "prefs/PreferenceKeys.h"
 #include "prefs/TelemetryPreferences.h"
 #include "prefs/WorkDuration.h"

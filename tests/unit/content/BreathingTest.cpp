@@ -1,8 +1,6 @@
 #include "content/Breathing.h"
 
 #include "content/Texts.h"
-#include "prefs/LanguagePreference.h"
-#include "prefs/MemoryPreferenceStore.h"
 #include "unit/content/QStringPrinting.h"
 
 #include <QTimeZone>
@@ -115,35 +113,6 @@ TEST(Breathing, InstantsBefore2001) {
         EXPECT_GE(size, 20.0) << msecs;
         EXPECT_LE(size, 34.0) << msecs;
     }
-}
-
-TEST(Breathing, TickPromptsAndSizes) {
-    const auto korean = AppLanguage::korean;
-    const Texts& words = Texts::forLanguage(korean);
-    for (long long tick = 0; tick < 36; ++tick) {
-        const long long r = tick % 12;
-        const QString expected = r <= 3   ? QStringLiteral("들이마시기")
-                                 : r <= 6 ? QStringLiteral("멈추기")
-                                          : QStringLiteral("내쉬기");
-        EXPECT_EQ(breathingPrompt(tick, korean), expected) << tick;
-        EXPECT_EQ(breathingFontSize(tick), r < 7 ? 34.0 : 20.0) << tick;
-    }
-    EXPECT_EQ(breathingPrompt(3, AppLanguage::english), QStringLiteral("Inhale"));
-    EXPECT_EQ(breathingPrompt(4, AppLanguage::english), QStringLiteral("Hold"));
-    EXPECT_EQ(breathingPrompt(7, AppLanguage::english), QStringLiteral("Exhale"));
-    EXPECT_EQ(breathingPrompt(12, AppLanguage::english), QStringLiteral("Inhale"));
-    EXPECT_EQ(breathingFontSize(6), 34.0);
-    EXPECT_EQ(breathingFontSize(7), 20.0);
-    EXPECT_EQ(breathingFontSize(12), 34.0);
-
-    // Negative ticks breathe in at the large size, whatever their remainder would say.
-    for (long long tick : {-1LL, -5LL, -8LL, LLONG_MIN}) {
-        EXPECT_EQ(breathingPrompt(tick, korean), words.breatheIn) << tick;
-        EXPECT_EQ(breathingFontSize(tick), 34.0) << tick;
-    }
-    // LLONG_MAX is 7 more than a multiple of 12.
-    EXPECT_EQ(breathingPrompt(LLONG_MAX, korean), words.breatheOut);
-    EXPECT_EQ(breathingFontSize(LLONG_MAX), 20.0);
 }
 
 } // namespace

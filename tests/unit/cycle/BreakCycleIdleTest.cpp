@@ -1,6 +1,6 @@
 #include "cycle/BreakCycle.h"
 #include "fakes/FakeClock.h"
-#include "prefs/MemoryPreferenceStore.h"
+#include "fakes/MemoryPreferenceStore.h"
 #include "unit/cycle/BreakCycleRig.h"
 
 #include <gtest/gtest.h>

@@ -4,12 +4,12 @@
 #include "fakes/FakeBusyProbe.h"
 #include "fakes/FakeClock.h"
 #include "fakes/FakeIdleTimeSource.h"
+#include "fakes/MemoryPreferenceStore.h"
 #include "fakes/RecordingRestSurface.h"
 #include "fakes/RecordingTitleSink.h"
 #include "fakes/RecordingUsageEvents.h"
 #include "fakes/RecordingWarningSurface.h"
 #include "prefs/LanguagePreference.h"
-#include "prefs/MemoryPreferenceStore.h"
 
 #include <functional>
 #include <memory>

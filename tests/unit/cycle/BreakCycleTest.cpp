@@ -3,7 +3,7 @@
 #include "content/Texts.h"
 #include "cycle/BreakTiming.h"
 #include "fakes/FakeClock.h"
-#include "prefs/MemoryPreferenceStore.h"
+#include "fakes/MemoryPreferenceStore.h"
 #include "prefs/PreferenceKeys.h"
 #include "unit/cycle/BreakCycleRig.h"
 

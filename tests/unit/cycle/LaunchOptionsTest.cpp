@@ -1,6 +1,6 @@
 #include "cycle/LaunchOptions.h"
 
-#include "prefs/MemoryPreferenceStore.h"
+#include "fakes/MemoryPreferenceStore.h"
 #include "prefs/WorkDuration.h"
 
 #include <QStringList>

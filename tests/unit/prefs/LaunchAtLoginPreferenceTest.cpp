@@ -1,6 +1,6 @@
 #include "prefs/LaunchAtLoginPreference.h"
 
-#include "prefs/MemoryPreferenceStore.h"
+#include "fakes/MemoryPreferenceStore.h"
 #include "prefs/PreferenceKeys.h"
 
 #include <QJsonObject>

@@ -1,7 +1,7 @@
 #include "prefs/PreferenceStore.h"
 
+#include "fakes/MemoryPreferenceStore.h"
 #include "prefs/JsonFilePreferenceStore.h"
-#include "prefs/MemoryPreferenceStore.h"
 #include "prefs/TemporaryPreferenceStore.h"
 #include "unit/prefs/PrefsTestSupport.h"
 

@@ -1,7 +1,7 @@
 #include "prefs/TelemetryPreferences.h"
 
+#include "fakes/MemoryPreferenceStore.h"
 #include "prefs/JsonFilePreferenceStore.h"
-#include "prefs/MemoryPreferenceStore.h"
 #include "prefs/PreferenceKeys.h"
 #include "prefs/TemporaryPreferenceStore.h"
 #include "unit/prefs/PrefsTestSupport.h"

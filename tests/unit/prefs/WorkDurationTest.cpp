@@ -1,6 +1,6 @@
 #include "prefs/WorkDuration.h"
 
-#include "prefs/MemoryPreferenceStore.h"
+#include "fakes/MemoryPreferenceStore.h"
 #include "prefs/PreferenceKeys.h"
 #include "prefs/TemporaryPreferenceStore.h"
 

@@ -2,7 +2,7 @@
 
 #include "fakes/FakeAutostartService.h"
 #include "fakes/LogCapture.h"
-#include "prefs/MemoryPreferenceStore.h"
+#include "fakes/MemoryPreferenceStore.h"
 #include "prefs/PreferenceKeys.h"
 
 #include <QStringList>

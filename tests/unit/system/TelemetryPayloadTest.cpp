@@ -1,7 +1,7 @@
 #include "system/TelemetryPayload.h"
 
+#include "fakes/MemoryPreferenceStore.h"
 #include "prefs/LanguagePreference.h"
-#include "prefs/MemoryPreferenceStore.h"
 #include "prefs/TelemetryPreferences.h"
 #include "prefs/WorkDuration.h"
 

@@ -2,7 +2,7 @@
 #include "dialogs/AlertIcon.h"
 #include "dialogs/ModalAlert.h"
 #include "dialogs/ResetPasscodeDialog.h"
-#include "prefs/MemoryPreferenceStore.h"
+#include "fakes/MemoryPreferenceStore.h"
 #include "prefs/Passcode.h"
 #include "prefs/PreferenceKeys.h"
 #include "widgets/dialogs/ArtifactFolder.h"

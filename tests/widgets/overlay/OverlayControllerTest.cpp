@@ -2,9 +2,9 @@
 
 #include "OverlayTestSupport.h"
 #include "content/Texts.h"
+#include "fakes/MemoryPreferenceStore.h"
 #include "overlay/OverlayPanel.h"
 #include "overlay/OverlayWindow.h"
-#include "prefs/MemoryPreferenceStore.h"
 #include "prefs/PreferenceKeys.h"
 
 #include <QCursor>

@@ -4,8 +4,8 @@
 #include "content/PoseInstructions.h"
 #include "content/RestPanelDesign.h"
 #include "content/Texts.h"
+#include "fakes/MemoryPreferenceStore.h"
 #include "overlay/OverlayWindow.h"
-#include "prefs/MemoryPreferenceStore.h"
 #include "prefs/PreferenceKeys.h"
 
 #include <QGuiApplication>

@@ -197,8 +197,8 @@ TEST(BackgroundRepaint, GlowRegionsKeepTheScreenWithinALevel) {
     for (double start : {0.0, 9.0, 26.0}) { // fastest drift, fastest swell, drift turning
         QImage screen = imageAtRatio(640, 400, 1.0);
         QImage shrunk = imageAtRatio(640, 400, 1.0);
-        rasterizeBackground(screen, 0, bounds, 1.0, start, screen.rect());
-        rasterizeBackground(shrunk, 0, bounds, 1.0, start, shrunk.rect());
+        BackgroundRaster(bounds, 1.0, start).paint(screen, 0, screen.rect());
+        BackgroundRaster(bounds, 1.0, start).paint(shrunk, 0, shrunk.rect());
         const auto shrunkRegion = [&](double t) {
             BackgroundScene scene = backgroundSceneAt(bounds, t);
             scene.upperGlow.radius *= 0.8;
@@ -219,15 +219,15 @@ TEST(BackgroundRepaint, GlowRegionsKeepTheScreenWithinALevel) {
             EXPECT_EQ(whole ? region : now.united(before), region) << "the union of both";
             const QRegion shrunkNow = shrunkRegion(t);
             for (const QRect& rect : region) {
-                rasterizeBackground(screen, 0, bounds, 1.0, t, rect);
+                BackgroundRaster(bounds, 1.0, t).paint(screen, 0, rect);
             }
             for (const QRect& rect : whole ? region : shrunkNow.united(shrunkBefore)) {
-                rasterizeBackground(shrunk, 0, bounds, 1.0, t, rect);
+                BackgroundRaster(bounds, 1.0, t).paint(shrunk, 0, rect);
             }
             before = now;
             shrunkBefore = shrunkNow;
             QImage picture = imageAtRatio(640, 400, 1.0);
-            rasterizeBackground(picture, 0, bounds, 1.0, t, picture.rect());
+            BackgroundRaster(bounds, 1.0, t).paint(picture, 0, picture.rect());
             worst = std::max(worst, worstDifference(screen, picture));
             worstShrunk = std::max(worstShrunk, worstDifference(shrunk, picture));
             // Strips of rows, one or two rectangles each: a cheap region to flush.
@@ -281,7 +281,7 @@ TEST(BackgroundRepaint, RowsGoStraightIntoTheImageOrThroughABand) {
     EXPECT_EQ(moved.pixelColor(350, 235), QColor(Qt::magenta));
 
     QImage expected(320, 200, QImage::Format_RGB32);
-    rasterizeBackground(expected, 0, QRectF(0, 0, 320, 200), 1.0, 0.0, expected.rect());
+    BackgroundRaster(QRectF(0, 0, 320, 200), 1.0, 0.0).paint(expected, 0, expected.rect());
     {
         QPainter painter(&expected);
         paintWaveLine(painter, QRectF(0, 0, 320, 200));
@@ -317,7 +317,7 @@ TEST(BackgroundRaster, RowRunsGiveThePainterPicture) {
                                 &noWave);
             }
             QImage rastered = imageAtRatio(800, 500, ratio);
-            rasterizeBackground(rastered, 0, bounds, ratio, seconds, rastered.rect());
+            BackgroundRaster(bounds, ratio, seconds).paint(rastered, 0, rastered.rect());
 
             int worst = 0;
             long long offByMore = 0;
@@ -342,13 +342,13 @@ TEST(BackgroundRaster, RowRunsGiveThePainterPicture) {
 TEST(BackgroundRaster, BandsAndPartsPaintWhatTheWholePaints) {
     const QRectF bounds(0, 0, 640, 400);
     QImage whole = imageAtRatio(640, 400, 1.0);
-    rasterizeBackground(whole, 0, bounds, 1.0, 7.3, whole.rect());
+    BackgroundRaster(bounds, 1.0, 7.3).paint(whole, 0, whole.rect());
 
     // In bands of 32 rows, as the view paints, through an image one band high.
     QImage band(640, 32, QImage::Format_RGB32);
     QImage assembled = imageAtRatio(640, 400, 1.0);
     for (int top = 0; top < 400; top += 32) {
-        rasterizeBackground(band, top, bounds, 1.0, 7.3, QRect(0, top, 640, 32));
+        BackgroundRaster(bounds, 1.0, 7.3).paint(band, top, QRect(0, top, 640, 32));
         QPainter(&assembled).drawImage(QPoint(0, top), band);
     }
     EXPECT_EQ(worstDifference(whole, assembled), 0);
@@ -356,14 +356,14 @@ TEST(BackgroundRaster, BandsAndPartsPaintWhatTheWholePaints) {
     // Through a painter at a fractional density, band by band as the view does it.
     for (double ratio : {1.5, 2.0}) {
         QImage wholeAtRatio = imageAtRatio(640, 400, ratio);
-        rasterizeBackground(wholeAtRatio, 0, bounds, ratio, 7.3, wholeAtRatio.rect());
+        BackgroundRaster(bounds, ratio, 7.3).paint(wholeAtRatio, 0, wholeAtRatio.rect());
         QImage painted = imageAtRatio(640, 400, ratio);
         QImage ratioBand(painted.width(), 32, QImage::Format_RGB32);
         ratioBand.setDevicePixelRatio(ratio);
         QPainter painter(&painted);
         for (int top = 0; top < painted.height(); top += 32) {
             const QRect rows(0, top, painted.width(), std::min(32, painted.height() - top));
-            rasterizeBackground(ratioBand, top, bounds, ratio, 7.3, rows);
+            BackgroundRaster(bounds, ratio, 7.3).paint(ratioBand, top, rows);
             drawImageInBands(painter, QPointF(0, top / ratio), ratioBand, rows.translated(0, -top));
         }
         painter.end();
@@ -372,7 +372,7 @@ TEST(BackgroundRaster, BandsAndPartsPaintWhatTheWholePaints) {
 
     // A part leaves the rest of the image alone.
     QImage part = imageAtRatio(640, 400, 1.0);
-    rasterizeBackground(part, 0, bounds, 1.0, 7.3, QRect(100, 50, 200, 120));
+    BackgroundRaster(bounds, 1.0, 7.3).paint(part, 0, QRect(100, 50, 200, 120));
     EXPECT_EQ(part.pixelColor(99, 100), QColor(Qt::magenta));
     EXPECT_EQ(part.pixelColor(300, 100), QColor(Qt::magenta));
     EXPECT_EQ(part.pixelColor(150, 170), QColor(Qt::magenta));

@@ -13,6 +13,4 @@ TEST(BottomUpFrame, BottomUpCoordinatesLandInQtCoordinates) {
     // A rectangle keeps its size; its bottom edge sits at the given height.
     EXPECT_EQ(frame.rect(10, 20, 30, 40), QRectF(110, 190, 30, 40));
     EXPECT_EQ(frame.rect(10, 20, 30, 40).bottom(), frame.point(10, 20).y());
-    EXPECT_EQ(frame.unitRect(0, 0, 1, 1), frame.qtRect());
-    EXPECT_EQ(frame.unitRect(0.5, 0.5, 0.5, 0.5), QRectF(300, 50, 200, 100));
 }

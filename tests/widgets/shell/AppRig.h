@@ -7,9 +7,9 @@
 #include "fakes/FakeBusyProbe.h"
 #include "fakes/FakeClock.h"
 #include "fakes/FakeIdleTimeSource.h"
+#include "fakes/MemoryPreferenceStore.h"
 #include "fakes/RecordingRestSurface.h"
 #include "fakes/RecordingWarningSurface.h"
-#include "prefs/MemoryPreferenceStore.h"
 #include "shell/LumatideApp.h"
 
 #include <QAction>
