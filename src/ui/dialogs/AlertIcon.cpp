@@ -1,6 +1,7 @@
 #include "dialogs/AlertIcon.h"
 
 #include "common/BottomUpFrame.h"
+#include "common/Colors.h"
 #include "dialogs/AlertSymbols.h"
 
 #include <QFont>
@@ -16,10 +17,6 @@
 namespace lumatide {
 
 namespace {
-
-QColor white(double alpha) {
-    return QColor::fromRgbF(1.0, 1.0, 1.0, static_cast<float>(alpha));
-}
 
 // The product's initial, for a symbol that cannot be drawn: bold, white, its line box resting
 // on the given point.

@@ -1,5 +1,7 @@
 #include "dialogs/AlertKind.h"
 
+#include "common/Colors.h"
+
 namespace lumatide {
 
 QString symbolName(AlertKind kind) {
@@ -27,26 +29,25 @@ QString symbolName(AlertKind kind) {
 }
 
 AlertPalette palette(AlertKind kind) {
-    const auto rgb = [](double r, double g, double b) { return QColor::fromRgbF(r, g, b, 1.0); };
     switch (kind) {
     case AlertKind::general:
-        return {rgb(0.30, 0.68, 0.96), rgb(0.15, 0.47, 0.92)};
+        return {rgba(0.30, 0.68, 0.96), rgba(0.15, 0.47, 0.92)};
     case AlertKind::launchAtLogin:
-        return {rgb(1.00, 0.62, 0.28), rgb(0.92, 0.38, 0.22)};
+        return {rgba(1.00, 0.62, 0.28), rgba(0.92, 0.38, 0.22)};
     case AlertKind::passcode:
-        return {rgb(0.53, 0.65, 1.00), rgb(0.89, 0.45, 0.78)};
+        return {rgba(0.53, 0.65, 1.00), rgba(0.89, 0.45, 0.78)};
     case AlertKind::passcodeSuccess:
-        return {rgb(0.28, 0.78, 0.54), rgb(0.13, 0.58, 0.44)};
+        return {rgba(0.28, 0.78, 0.54), rgba(0.13, 0.58, 0.44)};
     case AlertKind::passcodeWarning:
-        return {rgb(1.00, 0.64, 0.55), rgb(0.92, 0.30, 0.36)};
+        return {rgba(1.00, 0.64, 0.55), rgba(0.92, 0.30, 0.36)};
     case AlertKind::restartLimit:
-        return {rgb(1.00, 0.79, 0.34), rgb(0.98, 0.51, 0.24)};
+        return {rgba(1.00, 0.79, 0.34), rgba(0.98, 0.51, 0.24)};
     case AlertKind::busyDefer:
-        return {rgb(0.40, 0.86, 0.82), rgb(0.20, 0.62, 0.70)};
+        return {rgba(0.40, 0.86, 0.82), rgba(0.20, 0.62, 0.70)};
     case AlertKind::quitConfirm:
-        return {rgb(0.55, 0.55, 0.96), rgb(0.35, 0.28, 0.78)};
+        return {rgba(0.55, 0.55, 0.96), rgba(0.35, 0.28, 0.78)};
     case AlertKind::quitLimit:
-        return {rgb(1.00, 0.55, 0.72), rgb(0.88, 0.31, 0.58)};
+        return {rgba(1.00, 0.55, 0.72), rgba(0.88, 0.31, 0.58)};
     }
     return {};
 }

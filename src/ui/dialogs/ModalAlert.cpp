@@ -1,8 +1,8 @@
 #include "dialogs/ModalAlert.h"
 
+#include "common/MainScreen.h"
 #include "dialogs/AlertIcon.h"
 
-#include <QCursor>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMessageBox>
@@ -21,10 +21,7 @@ constexpr int informativeTextWidth = 300;
 } // namespace
 
 qreal dialogDevicePixelRatio() {
-    const QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
-    if (screen == nullptr) {
-        screen = QGuiApplication::primaryScreen();
-    }
+    const QScreen* screen = mainScreen();
     return screen != nullptr ? screen->devicePixelRatio() : 1.0;
 }
 

@@ -1,6 +1,7 @@
 #include "overlay/BackgroundPainter.h"
 
 #include "common/BottomUpFrame.h"
+#include "common/Colors.h"
 #include "content/RestPanelDesign.h"
 #include "overlay/BandedPainting.h"
 
@@ -21,11 +22,6 @@ namespace {
 
 constexpr double driftCycle = 54.0;
 constexpr int glowPasses = glowBands;
-
-QColor rgb(double r, double g, double b, double alpha) {
-    return QColor::fromRgbF(static_cast<float>(r), static_cast<float>(g), static_cast<float>(b),
-                            static_cast<float>(alpha));
-}
 
 // Alpha of the fill of pass k (k = 36 is the outermost ellipse, k = 1 the innermost).
 double passAlpha(int k, double alpha) {
@@ -106,12 +102,12 @@ BackgroundScene backgroundSceneAt(const QRectF& bounds, double elapsedSeconds) {
     BackgroundScene scene;
     scene.breath = b;
     scene.drift = d;
-    scene.bottomColor = rgb(0.025, 0.045 + 0.012 * b, 0.05 + 0.01 * b, 1.0);
-    scene.topColor = rgb(0.07, 0.115 + 0.015 * b, 0.13 + 0.012 * b, 1.0);
+    scene.bottomColor = rgba(0.025, 0.045 + 0.012 * b, 0.05 + 0.01 * b, 1.0);
+    scene.topColor = rgba(0.07, 0.115 + 0.015 * b, 0.13 + 0.012 * b, 1.0);
     scene.upperGlow = {frame.unit(0.5 + 0.16 * d, 0.62), m * (0.34 + 0.04 * b),
-                       rgb(0.22, 0.42, 0.48, 0.16 + 0.05 * b)};
+                       rgba(0.22, 0.42, 0.48, 0.16 + 0.05 * b)};
     scene.lowerGlow = {frame.unit(0.5 - 0.22 * d, 0.32), m * (0.28 + 0.03 * (1.0 - b)),
-                       rgb(0.1, 0.24, 0.22, 0.12 + 0.04 * (1.0 - b))};
+                       rgba(0.1, 0.24, 0.22, 0.12 + 0.04 * (1.0 - b))};
     return scene;
 }
 
@@ -147,7 +143,7 @@ QRectF waveArea(const QPainterPath& wave) {
 void strokeWaveLine(QPainter& painter, const QPainterPath& wave) {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
-    QPen pen(QColor::fromRgbF(1.0f, 1.0f, 1.0f, 0.035f), 1.4);
+    QPen pen(white(0.035), 1.4);
     pen.setCapStyle(Qt::FlatCap);
     pen.setJoinStyle(Qt::MiterJoin);
     painter.setPen(pen);

@@ -19,6 +19,8 @@ namespace lumatide {
 // most) that the whole view is repainted only once a second, which keeps every pixel within a
 // fraction of a level of the picture of the moment at a fraction of the cost.
 class BackgroundView final : public QWidget {
+    Q_OBJECT
+
 public:
     // Every this many frames the whole view is repainted: the gradient's share of the motion.
     static constexpr int framesPerWholeRepaint = 20;

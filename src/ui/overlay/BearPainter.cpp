@@ -1,6 +1,7 @@
 #include "overlay/BearPainter.h"
 
 #include "common/BottomUpFrame.h"
+#include "common/Colors.h"
 
 #include <QColor>
 #include <QPainter>
@@ -60,15 +61,6 @@ double footSpread(ActionKind kind, double p) {
         break;
     }
     return 0.0;
-}
-
-QColor white(double alpha) {
-    return QColor::fromRgbF(1.0f, 1.0f, 1.0f, static_cast<float>(alpha));
-}
-
-QColor rgb(double r, double g, double b, double alpha) {
-    return QColor::fromRgbF(static_cast<float>(r), static_cast<float>(g), static_cast<float>(b),
-                            static_cast<float>(alpha));
 }
 
 QPen roundPen(const QColor& color, double width) {
@@ -157,7 +149,7 @@ void paintRings(QPainter& painter, const BottomUpFrame& f, double p, double ring
         const double alpha = ringFactor * std::max(ring.baseAlpha - 0.04 * p, 0.035);
         QPainterPath path;
         path.addEllipse(f.unit(0.5, 0.5), s * f.width() / 2.0, 0.46 * s * f.height() / 2.0);
-        painter.strokePath(path, roundPen(rgb(0.62, 0.8, 1.0, alpha), ring.lineWidth));
+        painter.strokePath(path, roundPen(rgba(0.62, 0.8, 1.0, alpha), ring.lineWidth));
     }
 }
 
@@ -191,7 +183,7 @@ void paintBear(QPainter& painter, const QRectF& rect, ActionKind kind, double ph
     if (kind == ActionKind::breathe) {
         paintRings(painter, f, p, e.ringFactor);
     } else {
-        painter.strokePath(guidePath(f, kind, p), roundPen(rgb(0.55, 0.75, 1.0, e.guide), 2.5));
+        painter.strokePath(guidePath(f, kind, p), roundPen(rgba(0.55, 0.75, 1.0, e.guide), 2.5));
     }
 
     QPen body(white(e.body), e.bodyLineWidth);

@@ -17,6 +17,8 @@ namespace lumatide {
 // a second, reports each change of step to the owner and repaints when the picture changed: the
 // step, or the float by a whole device pixel.
 class FigureView final : public QWidget {
+    Q_OBJECT
+
 public:
     // Seconds since the start of the step loop.
     using ElapsedSource = std::function<double()>;

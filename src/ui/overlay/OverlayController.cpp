@@ -1,25 +1,13 @@
 #include "overlay/OverlayController.h"
 
+#include "common/MainScreen.h"
 #include "overlay/OverlayPanel.h"
 
-#include <QCursor>
 #include <QGuiApplication>
 #include <QPixmapCache>
 #include <QScreen>
 
 namespace lumatide {
-
-namespace {
-
-// The screen the user is looking at: the one under the pointer, else the primary one.
-QScreen* mainScreen() {
-    if (QScreen* underPointer = QGuiApplication::screenAt(QCursor::pos())) {
-        return underPointer;
-    }
-    return QGuiApplication::primaryScreen();
-}
-
-} // namespace
 
 OverlayController::OverlayController(const PreferenceStore& preferences, WindowSystem* windowSystem,
                                      QObject* parent)

@@ -22,6 +22,8 @@ class WindowSystem;
 // builds new panels; a screen added, removed or resized meanwhile rebuilds them, so no
 // screen is left uncovered.
 class OverlayController final : public QObject, public RestSurface {
+    Q_OBJECT
+
 public:
     // The passcode is read afresh from the store at every unlock attempt.
     // The window system, when given, lets the panels put themselves back after other programs

@@ -1,5 +1,6 @@
 #include "overlay/OverlayPanel.h"
 
+#include "common/Colors.h"
 #include "content/Breathing.h"
 #include "content/PoseInstructions.h"
 #include "content/TextFormat.h"
@@ -52,11 +53,6 @@ QLabel* makeLabel(QWidget* parent, const QString& name, const QFont& font, const
     return label;
 }
 
-QColor grey(double level) {
-    return QColor::fromRgbF(static_cast<float>(level), static_cast<float>(level),
-                            static_cast<float>(level));
-}
-
 double rowHeight(const QLabel* label) {
     return std::max(label->fontMetrics().height(), label->sizeHint().height());
 }
@@ -103,11 +99,11 @@ void OverlayPanel::buildView() {
         makeLabel(root_, QStringLiteral("titleLabel"), panelFont(22, QFont::DemiBold), white);
     titleLabel_->setText(action_.title);
     instructionLabel_ = makeLabel(root_, QStringLiteral("instructionLabel"),
-                                  panelFont(17, QFont::Medium), grey(0.82));
+                                  panelFont(17, QFont::Medium), rgba(0.82, 0.82, 0.82));
     // Until the figure reports its first step: the first step's line, without a prefix.
     instructionLabel_->setText(poseInstruction(action_.kind, 0, language_));
-    cautionLabel_ =
-        makeLabel(root_, QStringLiteral("cautionLabel"), panelFont(14, QFont::Normal), grey(0.68));
+    cautionLabel_ = makeLabel(root_, QStringLiteral("cautionLabel"), panelFont(14, QFont::Normal),
+                              rgba(0.68, 0.68, 0.68));
     cautionLabel_->setText(action_.caution);
 
     field_ = new QLineEdit(root_);
@@ -120,7 +116,7 @@ void OverlayPanel::buildView() {
     connect(field_, &QLineEdit::returnPressed, this, &OverlayPanel::check);
 
     messageLabel_ = makeLabel(root_, QStringLiteral("messageLabel"), QApplication::font(),
-                              QColor::fromRgbF(1.0f, 0.55f, 0.5f));
+                              rgba(1.0, 0.55, 0.5));
 
     // Return reaches the panel through the field (which holds the keyboard), so the button
     // is the default one in look only and does not answer Return a second time.

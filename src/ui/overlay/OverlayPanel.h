@@ -26,6 +26,8 @@ class WindowSystem;
 // breathing prompt, the figure, the activity's texts and the passcode entry. The controller
 // builds a new panel for every show; a hidden panel is never shown again.
 class OverlayPanel final : public QObject {
+    Q_OBJECT
+
 public:
     OverlayPanel(QScreen* screen, BreakAction action, AppLanguage language,
                  const PreferenceStore& preferences, WindowSystem* windowSystem = nullptr);

@@ -1,5 +1,6 @@
 #include "overlay/OverlayWindow.h"
 
+#include "common/Colors.h"
 #include "system/WindowSystem.h"
 
 #include <QCloseEvent>
@@ -23,7 +24,7 @@ OverlayWindow::OverlayWindow(QScreen* screen, WindowSystem* windowSystem)
     setWindowTitle(QStringLiteral("Lumatide rest panel"));
     // Opaque from the first frame: the background view paints over this dark teal.
     QPalette dark = palette();
-    dark.setColor(QPalette::Window, QColor::fromRgbF(0.03f, 0.09f, 0.10f));
+    dark.setColor(QPalette::Window, rgba(0.03, 0.09, 0.10));
     setPalette(dark);
     setAutoFillBackground(true);
     if (screen != nullptr) {

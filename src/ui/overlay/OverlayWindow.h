@@ -14,6 +14,8 @@ class WindowSystem;
 // workspace without asking the window manager, ignores close requests, and raises itself
 // again once a second in case another window was stacked above it.
 class OverlayWindow final : public QWidget {
+    Q_OBJECT
+
 public:
     // The window system, when given, maps the window again after another program unmapped it.
     OverlayWindow(QScreen* screen, WindowSystem* windowSystem);

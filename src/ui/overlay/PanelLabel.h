@@ -11,6 +11,8 @@ namespace lumatide {
 // plain label shapes its text again on every paint, this one only when the text or the font
 // changed. It draws what a plain label with the same text, font, colour and alignment draws.
 class PanelLabel final : public QLabel {
+    Q_OBJECT
+
 public:
     explicit PanelLabel(QWidget* parent = nullptr);
 

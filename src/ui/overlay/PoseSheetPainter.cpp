@@ -1,6 +1,7 @@
 #include "overlay/PoseSheetPainter.h"
 
 #include "common/BottomUpFrame.h"
+#include "common/Colors.h"
 #include "content/RestPanelDesign.h"
 #include "content/TextFormat.h"
 #include "content/Texts.h"
@@ -35,15 +36,6 @@ void drawTextFromBottomLeft(QPainter& painter, QPointF bottomLeft, const QString
     painter.setFont(font);
     painter.setPen(color);
     painter.drawText(QPointF(bottomLeft.x(), bottomLeft.y() - metrics.descent()), text);
-}
-
-QColor white(double alpha) {
-    return QColor::fromRgbF(1.0f, 1.0f, 1.0f, static_cast<float>(alpha));
-}
-
-QColor rgb(double r, double g, double b, double alpha) {
-    return QColor::fromRgbF(static_cast<float>(r), static_cast<float>(g), static_cast<float>(b),
-                            static_cast<float>(alpha));
 }
 
 } // namespace
@@ -122,11 +114,11 @@ void paintPoseSheetCell(QPainter& painter, const PoseSheetLayout& layout, int in
     painter.setRenderHint(QPainter::TextAntialiasing);
     QPainterPath outline;
     outline.addRoundedRect(cell, 12.0, 12.0);
-    painter.fillPath(outline, rgb(0.5, 0.72, 1.0, active ? 0.1 : next ? 0.055 : 0.025));
-    painter.strokePath(outline, QPen(rgb(0.62, 0.8, 1.0,
-                                         active ? 0.55
-                                         : next ? 0.3
-                                                : 0.12),
+    painter.fillPath(outline, rgba(0.5, 0.72, 1.0, active ? 0.1 : next ? 0.055 : 0.025));
+    painter.strokePath(outline, QPen(rgba(0.62, 0.8, 1.0,
+                                          active ? 0.55
+                                          : next ? 0.3
+                                                 : 0.12),
                                      active ? 2.5 : 1.2));
 
     const QRectF& pose = layout.poses[static_cast<std::size_t>(index)];

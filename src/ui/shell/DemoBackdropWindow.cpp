@@ -1,5 +1,7 @@
 #include "shell/DemoBackdropWindow.h"
 
+#include "common/Colors.h"
+
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPalette>
@@ -8,7 +10,7 @@
 namespace lumatide {
 
 QColor DemoBackdropWindow::backdropColor() {
-    return QColor::fromRgbF(0.027F, 0.071F, 0.075F, 1.0F);
+    return rgba(0.027, 0.071, 0.075);
 }
 
 DemoBackdropWindow::DemoBackdropWindow(QScreen& screen)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "content/AppLanguage.h"
+#include "prefs/WorkDuration.h"
 
 #include <QString>
 #include <functional>
@@ -15,7 +16,7 @@ namespace lumatide {
 // What the status menu shows; read afresh for every build.
 struct TrayMenuModel {
     AppLanguage language = AppLanguage::english;
-    double workSeconds = 30.0 * 60.0;
+    double workSeconds = defaultWorkMinutes * 60.0;
     bool launchAtLoginEnabled = false;
     bool anonymousTelemetryEnabled = true;
 };

@@ -1,6 +1,7 @@
 #include "warning/WarningToast.h"
 
 #include "common/BottomUpFrame.h"
+#include "common/Colors.h"
 #include "content/TextFormat.h"
 #include "content/Texts.h"
 
@@ -21,11 +22,6 @@ constexpr int horizontalPadding = 22;
 constexpr int topPadding = 16;
 constexpr int lineGap = 8;
 constexpr double cornerRadius = 14.0;
-
-QColor rgba(double r, double g, double b, double a) {
-    return QColor::fromRgbF(static_cast<float>(r), static_cast<float>(g), static_cast<float>(b),
-                            static_cast<float>(a));
-}
 
 QString countdownText(AppLanguage language, std::int64_t seconds) {
     return formatText(Texts::forLanguage(language).warningStartsIn,
