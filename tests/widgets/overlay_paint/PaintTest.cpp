@@ -1,0 +1,407 @@
+// The rest panel's drawing. Its cheap ways (background rows painted as runs, repaints of the
+// glows only, copies in bands, a kept pose sheet copied each frame) must give the picture of
+// the plain ways, at whole and fractional pixel densities.
+
+#include "content/RestPanelDesign.h"
+#include "overlay/BackgroundDamage.h"
+#include "overlay/BackgroundPainter.h"
+#include "overlay/BackgroundRaster.h"
+#include "overlay/BackgroundView.h"
+#include "overlay/BandedPainting.h"
+#include "overlay/FigureView.h"
+#include "overlay/PoseSheetCache.h"
+#include "overlay/PoseSheetPainter.h"
+#include "widgets/WidgetTestSupport.h"
+
+#include <QCoreApplication>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPointer>
+#include <QTimer>
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <gtest/gtest.h>
+#include <limits>
+#include <vector>
+
+namespace lumatide::test {
+namespace {
+
+QImage canvas(QSizeF size, double ratio, QColor fill = Qt::magenta) {
+    QImage image(static_cast<int>(std::ceil(size.width() * ratio)),
+                 static_cast<int>(std::ceil(size.height() * ratio)),
+                 QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    image.fill(fill);
+    return image;
+}
+
+struct Difference {
+    int largest = 0; // in 8-bit levels, over every channel
+    int overOne = 0; // pixels more than one level apart
+};
+
+Difference compare(const QImage& a, const QImage& b) {
+    Difference d;
+    for (int y = 0; y < a.height(); ++y) {
+        const auto* rowA = reinterpret_cast<const QRgb*>(a.constScanLine(y));
+        const auto* rowB = reinterpret_cast<const QRgb*>(b.constScanLine(y));
+        for (int x = 0; x < a.width(); ++x) {
+            const int most = std::max({std::abs(qRed(rowA[x]) - qRed(rowB[x])),
+                                       std::abs(qGreen(rowA[x]) - qGreen(rowB[x])),
+                                       std::abs(qBlue(rowA[x]) - qBlue(rowB[x])),
+                                       std::abs(qAlpha(rowA[x]) - qAlpha(rowB[x]))});
+            d.largest = std::max(d.largest, most);
+            d.overOne += most > 1 ? 1 : 0;
+        }
+    }
+    return d;
+}
+
+int largest(const QImage& a, const QImage& b) {
+    return compare(a, b).largest;
+}
+
+QImage raster(QSizeF size, double ratio, double seconds) {
+    QImage image = canvas(size, ratio);
+    BackgroundRaster(QRectF(QPointF(0, 0), size), ratio, seconds).paint(image, 0, image.rect());
+    return image;
+}
+
+TEST(BackgroundRaster, BandsAndPartsPaintWhatTheWholePaints) {
+    const QSizeF size(640, 400);
+    // Band by band through an image one band high and a painter, as the view does it.
+    for (double ratio : {1.0, 1.5, 2.0}) {
+        QImage painted = canvas(size, ratio);
+        QImage band(painted.width(), 32, QImage::Format_RGB32);
+        band.setDevicePixelRatio(ratio);
+        QPainter painter(&painted);
+        for (int top = 0; top < painted.height(); top += 32) {
+            const QRect rows(0, top, painted.width(), std::min(32, painted.height() - top));
+            BackgroundRaster(QRectF(QPointF(0, 0), size), ratio, 7.3).paint(band, top, rows);
+            drawImageInBands(painter, QPointF(0, top / ratio), band, rows.translated(0, -top));
+        }
+        painter.end();
+        EXPECT_EQ(largest(raster(size, ratio, 7.3), painted), 0) << "at ratio " << ratio;
+    }
+    // A part leaves the rest of the image alone.
+    QImage part = canvas(size, 1.0);
+    const QRect area(100, 50, 200, 120);
+    BackgroundRaster(QRectF(QPointF(0, 0), size), 1.0, 7.3).paint(part, 0, area);
+    EXPECT_EQ(part.copy(area), raster(size, 1.0, 7.3).copy(area));
+    QPainter(&part).fillRect(area, Qt::magenta);
+    EXPECT_EQ(part, canvas(size, 1.0));
+}
+
+TEST(BackgroundRepaint, KeptWaveLineGivesTheStrokedPicture) {
+    const QRectF bounds(0, 0, 640, 400);
+    for (double ratio : {1.0, 2.0}) {
+        const QImage background = raster(bounds.size(), ratio, 5.0);
+        QImage stroked = background.copy();
+        QImage kept = background.copy();
+        const WaveLineImage wave = renderWaveLine(bounds, ratio);
+        QPainter strokes(&stroked);
+        paintWaveLine(strokes, bounds);
+        strokes.end();
+        QPainter copies(&kept);
+        paintWaveLine(copies, bounds, QRectF(), &wave);
+        copies.end();
+        EXPECT_LE(largest(stroked, kept), 1) << "at ratio " << ratio;
+        EXPECT_GE(largest(stroked, background), 4) << "the line shows at ratio " << ratio;
+    }
+}
+
+TEST(BackgroundRepaint, GradientMovesLessThanHalfALevelBetweenWholeRepaints) {
+    // Between the view's whole repaints only the glows are repainted.
+    const double between = BackgroundView::framesPerWholeRepaint * backgroundAnimationFrameRate;
+    const QRectF bounds(0, 0, 1920, 1080);
+    double fastest = 0.0;
+    for (double t = 0.0; t < 108.0; t += 0.05) {
+        const BackgroundScene now = backgroundSceneAt(bounds, t);
+        const BackgroundScene later = backgroundSceneAt(bounds, t + between);
+        for (const auto& [a, b] : {std::pair{now.bottomColor, later.bottomColor},
+                                   std::pair{now.topColor, later.topColor}}) {
+            fastest = std::max<double>({fastest, std::abs(a.redF() - b.redF()),
+                                        std::abs(a.greenF() - b.greenF()),
+                                        std::abs(a.blueF() - b.blueF())});
+        }
+    }
+    EXPECT_LT(fastest * 255.0, 0.5);
+    EXPECT_GT(fastest * 255.0, 0.05) << "the gradient does move";
+}
+
+// A screen that only ever repaints the regions of its frames, and all of itself now and then as
+// the view does, stays within a level of the whole picture of each instant. Regions that left
+// out a fifth of each glow's radius would leave marks behind.
+TEST(BackgroundRepaint, GlowRegionsKeepTheScreenWithinALevel) {
+    const QRectF bounds(0, 0, 640, 400);
+    const double frame = backgroundAnimationFrameRate;
+    for (double start : {0.0, 9.0, 26.0}) { // fastest drift, fastest swell, drift turning
+        QImage screen = raster(bounds.size(), 1.0, start);
+        for (int n = 1; n <= 60; ++n) {
+            const double t = start + n * frame;
+            const QRegion region = n % BackgroundView::framesPerWholeRepaint == 0
+                                       ? QRegion(screen.rect())
+                                       : glowRegion(backgroundSceneAt(bounds, t),
+                                                    backgroundSceneAt(bounds, t - frame), bounds);
+            for (const QRect& rect : region) {
+                BackgroundRaster(bounds, 1.0, t).paint(screen, 0, rect);
+            }
+            ASSERT_LE(largest(screen, raster(bounds.size(), 1.0, t)), 1) << start << " s + " << n;
+            // Strips of rows, one or two rectangles each: a cheap region to flush.
+            EXPECT_LE(region.rectCount(), 2 * 400 / glowStripHeight);
+        }
+    }
+}
+
+// Collects the regions of the paint events a widget receives.
+struct PaintRecorder : QObject {
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            regions.push_back(static_cast<QPaintEvent*>(event)->region());
+        }
+        return QObject::eventFilter(watched, event);
+    }
+    std::vector<QRegion> regions;
+};
+
+TEST(BackgroundView, WhileShownFramesRepaintTheGlowsAndNowAndThenTheWholeView) {
+    BackgroundView view;
+    view.resize(640, 400);
+    PaintRecorder recorder;
+    view.installEventFilter(&recorder);
+    auto* timer = view.findChild<QTimer*>();
+    EXPECT_FALSE(timer->isActive());
+    view.show();
+    EXPECT_TRUE(timer->isActive());
+    view.hide();
+    EXPECT_FALSE(timer->isActive());
+    view.show();
+    QCoreApplication::processEvents();
+    timer->stop(); // frames are driven by hand below
+    const BackgroundScene scene = backgroundSceneAt(QRectF(view.rect()), 0.0);
+    int whole = 0;
+    for (int frame = 0; frame < 3 * BackgroundView::framesPerWholeRepaint; ++frame) {
+        recorder.regions.clear();
+        QMetaObject::invokeMethod(timer, "timeout");
+        QCoreApplication::processEvents();
+        ASSERT_EQ(recorder.regions.size(), 1U) << "frame " << frame;
+        const QRegion& region = recorder.regions.front();
+        if (QRegion(view.rect()).subtracted(region).isEmpty()) {
+            ++whole;
+            continue;
+        }
+        // Both glows, and nothing of the corners, which only the gradient reaches.
+        EXPECT_TRUE(region.contains(scene.upperGlow.center.toPoint()));
+        EXPECT_TRUE(region.contains(scene.lowerGlow.center.toPoint()));
+        EXPECT_FALSE(region.contains(QPoint(2, 2)));
+        EXPECT_FALSE(region.contains(QPoint(637, 397)));
+    }
+    EXPECT_EQ(whole, 3);
+}
+
+// Into an image of its own size the view writes its rows straight into the image; anywhere
+// else they go through a band and a copy. Both give the same picture, and only where asked.
+TEST(BackgroundView, RowsGoStraightIntoTheImageOrThroughABand) {
+    BackgroundView view; // never shown: the frame of its first instant
+    view.resize(320, 200);
+    QImage straight(320, 200, QImage::Format_RGB32);
+    view.render(&straight);
+    QImage moved(360, 240, QImage::Format_RGB32);
+    moved.fill(Qt::magenta);
+    view.render(&moved, QPoint(20, 30));
+    EXPECT_EQ(largest(straight, moved.copy(20, 30, 320, 200)), 0);
+    EXPECT_EQ(moved.pixelColor(10, 10), QColor(Qt::magenta));
+    EXPECT_EQ(moved.pixelColor(350, 235), QColor(Qt::magenta));
+
+    QImage expected = raster(QSizeF(320, 200), 1.0, 0.0).convertToFormat(QImage::Format_RGB32);
+    QPainter painter(&expected);
+    paintWaveLine(painter, QRectF(0, 0, 320, 200));
+    painter.end();
+    EXPECT_LE(largest(straight, expected), 1);
+
+    QImage part(320, 200, QImage::Format_RGB32);
+    part.fill(Qt::magenta);
+    view.render(&part, QPoint(), QRegion(40, 50, 100, 60));
+    EXPECT_EQ(part.pixelColor(100, 30), QColor(Qt::magenta));
+    EXPECT_EQ(part.pixelColor(50, 60), QColor(Qt::magenta));
+    EXPECT_EQ(part.copy(0, 0, 100, 60), straight.copy(40, 50, 100, 60));
+}
+
+TEST(PoseSheet, StepsWalkEveryThreeSecondsAndTheSheetTurnsWideAtItsRatio) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double infinity = std::numeric_limits<double>::infinity();
+    const std::pair<double, int> steps[] = {{0.0, 0},  {2.999, 0},     {3.0, 1},  {23.999, 7},
+                                            {24.0, 0}, {24e6 + 22, 7}, {-0.5, 0}, {-23.0, 0},
+                                            {nan, 0},  {infinity, 0}};
+    for (const auto& [seconds, step] : steps) {
+        EXPECT_EQ(poseStepIndex(seconds), step) << seconds;
+    }
+    // Inner area (12 x 8 points in from each side) 1.25 times as wide as high: 4 x 2 cells.
+    EXPECT_TRUE(poseSheetLayout(QRectF(0, 0, 524, 416)).wide);
+    EXPECT_FALSE(poseSheetLayout(QRectF(0, 0, 523, 416)).wide);
+    // The float moves by whole device pixels; no ratio counts as 1.
+    EXPECT_DOUBLE_EQ(snappedFloatOffset(-1.6, 1.0), -2.0);
+    EXPECT_DOUBLE_EQ(snappedFloatOffset(1.4, 2.0), 1.5);
+    EXPECT_DOUBLE_EQ(snappedFloatOffset(0.7, 1.5), 2.0 / 3.0);
+    EXPECT_DOUBLE_EQ(snappedFloatOffset(1.4, 0.0), 1.0);
+}
+
+TEST(PoseSheet, HighlightWalksThroughTheCellsInBothLayouts) {
+    for (const QSize size : {QSize(1181, 504), QSize(560, 820)}) {
+        const PoseSheetLayout layout = poseSheetLayout(QRectF(QPointF(0, 0), size));
+        const std::pair<int, int> strengths[] = {{0, 40}, {45, 95}, {110, 255}};
+        for (int k = 0; k < poseSheetCellCount; ++k) {
+            QImage image = canvas(size, 1.0, Qt::black);
+            QPainter painter(&image);
+            paintPoseSheet(painter, QRectF(QPointF(0, 0), size), ActionKind::reach,
+                           AppLanguage::english, 3.0 * k + 1.0);
+            painter.end();
+            for (int i = 0; i < poseSheetCellCount; ++i) {
+                // Brightest blue across the cell's left border, halfway down: the current step
+                // is drawn strongest, the next one lighter, the rest faint.
+                const QRect cell = layout.cells.at(static_cast<std::size_t>(i)).toRect();
+                int strength = 0;
+                for (int x = cell.left() - 3; x <= cell.left() + 3; ++x) {
+                    strength = std::max(strength, image.pixelColor(x, cell.center().y()).blue());
+                }
+                const int emphasis = i == k ? 2 : i == (k + 1) % poseSheetCellCount ? 1 : 0;
+                const auto [least, most] = strengths[emphasis];
+                EXPECT_TRUE(strength >= least && strength <= most) << i << " at step " << k;
+            }
+        }
+    }
+}
+
+// A rest panel's figure over its background, drawn all anew or copied from a kept sheet.
+struct Frame {
+    QSize size;
+    double ratio = 1.0;
+    ActionKind kind = ActionKind::taiChi;
+    AppLanguage language = AppLanguage::english;
+};
+
+QImage drawn(const Frame& frame, double seconds, double offset, PoseSheetCache* cache) {
+    QImage image = raster(frame.size, frame.ratio, 7.0 + seconds);
+    QPainter painter(&image);
+    const QRectF bounds(QPointF(0, 0), frame.size);
+    if (cache != nullptr) {
+        cache->paint(painter, bounds, frame.kind, frame.language, seconds, offset);
+        return image;
+    }
+    painter.translate(0.0, -snappedFloatOffset(offset, frame.ratio));
+    paintPoseSheet(painter, bounds, frame.kind, frame.language, seconds);
+    return image;
+}
+
+// The kept sheet copied over the background gives the picture of drawing it all each frame,
+// through a whole loop of steps and floats, wide and narrow, at whole and fractional ratios.
+// Within a level, but for a few pixels in 10,000 two levels apart: the sheet's translucent
+// layers are composited onto each other in the kept 8-bit image first, so the rounding comes
+// in another order where they overlap on antialiased edges. The sheet is drawn again only when
+// its size, ratio, kind or language changes; a new step redraws only its changed cells.
+TEST(PoseSheetCache, CopiesLookLikeDrawingEveryFrame) {
+    const Frame frames[] = {{QSize(839, 430), 1.0, ActionKind::taiChi, AppLanguage::english},
+                            {QSize(839, 430), 2.0, ActionKind::taiChi, AppLanguage::english},
+                            {QSize(420, 520), 1.5, ActionKind::taiChi, AppLanguage::english},
+                            {QSize(420, 520), 1.5, ActionKind::breathe, AppLanguage::english},
+                            {QSize(420, 520), 1.5, ActionKind::breathe, AppLanguage::japanese}};
+    PoseSheetCache cache;
+    int renders = 0;
+    for (const Frame& frame : frames) {
+        const int redraws = cache.cellRedrawCount();
+        for (int step = 0; step <= poseSheetCellCount; ++step) { // back to step 0 at the end
+            const double seconds = motionStepDuration * step + 0.4 * (step % 3);
+            const double offset = 2.0 * std::sin(step); // the float, points upward
+            const QImage copied = drawn(frame, seconds, offset, &cache);
+            const Difference d = compare(copied, drawn(frame, seconds, offset, nullptr));
+            EXPECT_LE(d.largest, 2) << frame.size.width() << " at " << frame.ratio << ", " << step;
+            EXPECT_LE(d.overOne * 2000, copied.width() * copied.height());
+        }
+        EXPECT_EQ(cache.renderCount(), ++renders);
+        EXPECT_EQ(cache.cellRedrawCount(), redraws + poseSheetCellCount);
+        saveArtifact(drawn(frame, 13.0, 0.0, &cache), QStringLiteral("sheet-%1").arg(renders));
+    }
+    // A view not sized yet: nothing to draw, and nothing breaks.
+    QImage image = canvas(QSizeF(10, 10), 1.0);
+    QPainter painter(&image);
+    cache.paint(painter, QRectF(), ActionKind::drink, AppLanguage::english, 0.0, 0.0);
+    EXPECT_EQ(cache.renderCount(), renders);
+}
+
+// A figure whose step loop runs on a hand-moved clock.
+struct ManualFigure {
+    double seconds = 0.0;
+    std::unique_ptr<FigureView> view =
+        std::make_unique<FigureView>([this] { return seconds; }, nullptr);
+
+    ManualFigure() { view->resize(600, 300); }
+    void tick() const {
+        QMetaObject::invokeMethod(view->findChild<QTimer*>(), "timeout", Qt::DirectConnection);
+    }
+    // A step found while drawing is reported from the event loop just after.
+    void draw() const {
+        view->grab();
+        QCoreApplication::sendPostedEvents();
+    }
+};
+
+TEST(FigureView, ReportsEachStepChangeOnceAndTicksOnlyWhileShown) {
+    ManualFigure figure;
+    figure.seconds = 4.0;
+    figure.tick(); // step 1, with nobody to tell
+    std::vector<int> steps;
+    figure.view->setOnStepChange([&steps](int step) { steps.push_back(step); });
+    for (double at : {4.5, 6.2, 23.99, 24.0, 24.5}) {
+        figure.seconds = at;
+        figure.tick();
+        figure.draw();
+    }
+    figure.seconds = 9.5; // a draw alone finds a new step too
+    figure.draw();
+    figure.draw();
+    EXPECT_EQ(steps, (std::vector<int>{2, 7, 0, 3}));
+
+    auto* timer = figure.view->findChild<QTimer*>();
+    int ticks = 0;
+    figure.view->setOnTick([&ticks] { ++ticks; });
+    EXPECT_FALSE(timer->isActive());
+    figure.view->show();
+    EXPECT_TRUE(timer->isActive());
+    figure.tick();
+    EXPECT_EQ(ticks, 1) << "others on the panel tick with the figure";
+    figure.view->hide();
+    EXPECT_FALSE(timer->isActive());
+}
+
+TEST(FigureView, CallbackMayReplaceItselfOrTearTheViewDown) {
+    {
+        ManualFigure figure;
+        int calls = 0;
+        figure.view->setOnStepChange([&figure, &calls](int) {
+            ++calls;
+            figure.view->setOnStepChange([](int) {}); // destroys the running closure's original
+        });
+        figure.tick();
+        figure.seconds = 3.0;
+        figure.tick();
+        EXPECT_EQ(calls, 1);
+    }
+    for (const bool whileDrawing : {false, true}) {
+        ManualFigure figure;
+        const QPointer<FigureView> watched(figure.view.get());
+        figure.view->setOnStepChange([&figure](int) { figure.view.reset(); });
+        if (whileDrawing) {
+            figure.view->grab();
+            EXPECT_FALSE(watched.isNull()); // never torn down in the middle of its own paint
+            QCoreApplication::sendPostedEvents();
+        } else {
+            figure.tick();
+        }
+        EXPECT_TRUE(watched.isNull());
+    }
+}
+
+} // namespace
+} // namespace lumatide::test

@@ -1,0 +1,173 @@
+// The countdown toast and the rest panels on a desktop of two screens: a 1440 x 875 one and a
+// 1024 x 768 one at twice the pixel density beside it.
+
+#include "content/Texts.h"
+#include "fakes/MemoryPreferenceStore.h"
+#include "overlay/OverlayController.h"
+#include "overlay/OverlayPanel.h"
+#include "overlay/OverlayWindow.h"
+#include "prefs/PreferenceKeys.h"
+#include "warning/WarningController.h"
+#include "warning/WarningToast.h"
+#include "widgets/WidgetTestSupport.h"
+
+#include <QCursor>
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QScreen>
+#include <QTest>
+#include <QTimer>
+#include <QWindow>
+#include <gtest/gtest.h>
+
+namespace lumatide::test {
+namespace {
+
+QStringList titles(const WarningController& controller) {
+    QStringList shown;
+    for (const WarningToast* toast : controller.toasts()) {
+        shown << toast->titleText();
+    }
+    return shown;
+}
+
+// The controller's one-second countdown and its one-shot end, fired by hand.
+void secondPasses(WarningController& controller) {
+    QMetaObject::invokeMethod(controller.findChild<QTimer*>(QStringLiteral("countdownTimer")),
+                              "timeout");
+}
+
+// In the top-right corner of the usable area, as far from its top as from its right edge.
+::testing::AssertionResult inTopRightCorner(const QRect& toast, const QRect& usable) {
+    const int right = usable.right() - toast.right();
+    if (usable.contains(toast) && right == toast.top() - usable.top() && right < 40) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure() << "toast at " << toast.x() << "," << toast.y();
+}
+
+TEST(WarningToast, OneInTheTopRightCornerOfEveryScreenThatTakesNoFocusNorClicks) {
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    ASSERT_EQ(screens.size(), 2);
+    WarningController controller;
+    controller.show(30, AppLanguage::english);
+    QApplication::processEvents();
+    ASSERT_EQ(controller.toasts().size(), 2U);
+    for (int i = 0; i < 2; ++i) {
+        const WarningToast* toast = controller.toasts().at(static_cast<std::size_t>(i));
+        EXPECT_TRUE(toast->isVisible());
+        EXPECT_EQ(toast->screen(), screens[i]);
+        EXPECT_TRUE(inTopRightCorner(toast->geometry(), screens[i]->availableGeometry()));
+        // What the window system is told; the off-screen platform activates every window it
+        // shows, so activation itself is for the end-to-end tests to see.
+        const Qt::WindowFlags flags = toast->windowHandle()->flags();
+        for (const Qt::WindowType flag :
+             {Qt::WindowTransparentForInput, Qt::WindowDoesNotAcceptFocus, Qt::WindowStaysOnTopHint,
+              Qt::X11BypassWindowManagerHint}) {
+            EXPECT_TRUE(flags.testFlag(flag)) << flag;
+        }
+        EXPECT_EQ(toast->windowType(), Qt::Tool);
+        EXPECT_TRUE(toast->testAttribute(Qt::WA_ShowWithoutActivating));
+        // No compositor: the rounded corners are cut away by a mask.
+        EXPECT_FALSE(toast->mask().contains(QPoint(0, 0)));
+        EXPECT_TRUE(toast->mask().contains(toast->rect().center()));
+    }
+    // A usable area that does not start at the origin (a panel on the top or the left).
+    EXPECT_TRUE(inTopRightCorner(WarningToast::geometryFor(QRect(64, 32, 1216, 688)),
+                                 QRect(64, 32, 1216, 688)));
+}
+
+TEST(WarningToast, CountsDownEachSecondAndGoesAwayAtTheEnd) {
+    WarningController controller;
+    auto* end = controller.findChild<QTimer*>(QStringLiteral("hideTimer"));
+    controller.show(30, AppLanguage::english);
+    EXPECT_TRUE(end->isActive());
+    EXPECT_EQ(end->interval(), 30000);
+    const QString wanted = s("Break starts in %1 seconds");
+    const QPointer<WarningToast> first = controller.toasts().front();
+    for (int left = 30; left >= 1; --left) {
+        ASSERT_EQ(titles(controller), QStringList({wanted.arg(left), wanted.arg(left)}));
+        secondPasses(controller);
+    }
+    EXPECT_TRUE(controller.toasts().empty());
+    EXPECT_TRUE(first.isNull());
+    EXPECT_FALSE(end->isActive());
+
+    // The one-shot end removes them on its own as well; a new show replaces the old toasts.
+    controller.show(3, AppLanguage::german);
+    EXPECT_EQ(titles(controller).front(), s("Pause beginnt in 3 Sekunden"));
+    QMetaObject::invokeMethod(end, "timeout");
+    EXPECT_TRUE(controller.toasts().empty());
+    controller.show(5, AppLanguage::english);
+    const QPointer<WarningToast> old = controller.toasts().front();
+    controller.show(30, AppLanguage::english);
+    EXPECT_TRUE(old.isNull());
+    EXPECT_EQ(titles(controller).front(), wanted.arg(30));
+    controller.hide();
+    controller.hide();
+    EXPECT_TRUE(controller.toasts().empty());
+    EXPECT_FALSE(end->isActive());
+
+    // Nothing below one second is shown; a count longer than a timer can wait still counts.
+    for (const std::int64_t none : {std::int64_t{0}, std::int64_t{-7}}) {
+        controller.show(none, AppLanguage::english);
+        EXPECT_EQ(titles(controller).front(), wanted.arg(1));
+        secondPasses(controller);
+        EXPECT_TRUE(controller.toasts().empty());
+    }
+    controller.show(std::int64_t{1} << 40, AppLanguage::english);
+    EXPECT_GT(end->interval(), 0);
+    secondPasses(controller);
+    EXPECT_EQ(controller.remainingSeconds(), (std::int64_t{1} << 40) - 1);
+}
+
+TEST(WarningToast, LinesFitTheCardInEveryLanguage) {
+    for (const AppLanguage language : allLanguages) {
+        WarningToast toast(QGuiApplication::primaryScreen(), 30, language, false);
+        for (const QLabel* line : toast.findChildren<QLabel*>()) {
+            EXPECT_LE(QFontMetricsF(line->font()).horizontalAdvance(line->text()),
+                      WarningToast::width - 44)
+                << line->text().toStdString();
+        }
+        saveArtifact(toast.grab().toImage(), s("toast-") + languageCode(language));
+    }
+}
+
+TEST(OverlayController, EveryScreenGetsItsPanelAndTheOneUnderThePointerTheKeyboard) {
+    MemoryPreferenceStore preferences{QJsonObject{{passcodeKey, s("2468")}}};
+    OverlayController controller(preferences);
+    int unlocks = 0;
+    controller.setUnlockHandler([&controller, &unlocks] {
+        ++unlocks;
+        controller.hide();
+    });
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    QCursor::setPos(screens.at(1)->geometry().center());
+    controller.show(Texts::forLanguage(AppLanguage::english).actions.front(), AppLanguage::english);
+    ASSERT_EQ(controller.panelCount(), 2U);
+    EXPECT_EQ(QWidget::keyboardGrabber(), controller.panel(1)->field());
+    for (std::size_t i = 0; i < 2; ++i) {
+        const OverlayWindow* window = controller.panel(i)->window();
+        EXPECT_EQ(window->geometry(), screens.at(static_cast<int>(i))->geometry());
+        const auto* message = window->findChild<QLabel*>(s("messageLabel"));
+        EXPECT_TRUE(window->rect().contains(message->geometry()));
+        EXPECT_TRUE(window->rect().contains(controller.panel(i)->field()->geometry()));
+    }
+    // A wrong passcode on one screen leaves both panels; the right one ends the rest on both.
+    QTest::keyClicks(controller.panel(0)->field(), s("0000"));
+    QTest::keyClick(controller.panel(0)->field(), Qt::Key_Return);
+    EXPECT_EQ(controller.panelCount(), 2U);
+    const auto* message = controller.panel(0)->window()->findChild<QLabel*>(s("messageLabel"));
+    EXPECT_EQ(message->text(), s("Incorrect passcode"));
+    QTest::keyClicks(controller.panel(1)->field(), s("2468"));
+    QTest::keyClick(controller.panel(1)->field(), Qt::Key_Return);
+    EXPECT_EQ(unlocks, 1);
+    EXPECT_EQ(controller.panelCount(), 0U);
+    settleEvents();
+}
+
+} // namespace
+} // namespace lumatide::test
