@@ -11,17 +11,15 @@ namespace lumatide {
 class FakeBusyProbe final : public BusyProbe {
 public:
     std::optional<BusyEnvironment> currentBusyEnvironment() override {
-        ++callCount_;
-        return environment_;
+        ++callCount;
+        return environment;
+    }
+    void setBusy(std::optional<BusyReason> reason) {
+        environment = reason ? std::optional(BusyEnvironment{*reason}) : std::nullopt;
     }
 
-    void setBusy(BusyReason reason) { environment_ = BusyEnvironment{reason}; }
-    void setNotBusy() { environment_.reset(); }
-    int callCount() const { return callCount_; }
-
-private:
-    std::optional<BusyEnvironment> environment_;
-    int callCount_ = 0;
+    std::optional<BusyEnvironment> environment;
+    int callCount = 0;
 };
 
 } // namespace lumatide

@@ -6,20 +6,16 @@
 
 namespace lumatide {
 
-// Reports whatever idle time the test set; nothing until then.
+// Reports whatever idle time the test set (nothing until then) and counts the questions.
 class FakeIdleTimeSource final : public IdleTimeSource {
 public:
     std::optional<double> systemIdleSeconds() override {
-        ++callCount_;
-        return idleSeconds_;
+        ++callCount;
+        return idleSeconds;
     }
 
-    void setIdleSeconds(std::optional<double> seconds) { idleSeconds_ = seconds; }
-    int callCount() const { return callCount_; }
-
-private:
-    std::optional<double> idleSeconds_;
-    int callCount_ = 0;
+    std::optional<double> idleSeconds;
+    int callCount = 0;
 };
 
 } // namespace lumatide

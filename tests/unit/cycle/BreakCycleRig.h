@@ -10,40 +10,31 @@
 #include "fakes/RecordingUsageEvents.h"
 #include "fakes/RecordingWarningSurface.h"
 #include "prefs/LanguagePreference.h"
+#include "unit/UnitTestSupport.h"
 
 #include <functional>
 #include <memory>
 
 namespace lumatide {
 
-// A break cycle wired to fakes, with a fresh in-memory store and English as the stored
-// language. Time only moves when the test moves it.
+// A launched break cycle wired to fakes, with a fresh in-memory store and English as the
+// stored language. Time only moves when the test moves it.
 struct BreakCycleRig {
     struct Options {
         double workSeconds = 1800.0;
         double restSeconds = 300.0;
         bool demoWorkSecondsEnabled = false;
         std::optional<AppLanguage> forcedLanguage = std::nullopt;
-        bool launch = true;
     };
 
     BreakCycleRig() : BreakCycleRig(Options{}) {}
     explicit BreakCycleRig(const Options& options) {
         setCurrentLanguage(AppLanguage::english, preferences);
-        cycle =
-            std::make_unique<BreakCycle>(BreakCycleServices{.clock = clock,
-                                                            .preferences = preferences,
-                                                            .idleTime = &idle,
-                                                            .busyProbe = &busy,
-                                                            .rest = &rest,
-                                                            .warning = &warning,
-                                                            .title = &titles,
-                                                            .usage = &usage},
-                                         options.workSeconds, options.restSeconds,
-                                         options.demoWorkSecondsEnabled, options.forcedLanguage);
-        if (options.launch) {
-            cycle->launch();
-        }
+        cycle = std::make_unique<BreakCycle>(
+            BreakCycleServices{clock, preferences, &idle, &busy, &rest, &warning, &titles, &usage},
+            options.workSeconds, options.restSeconds, options.demoWorkSecondsEnabled,
+            options.forcedLanguage);
+        cycle->launch();
     }
 
     // Moves both clocks by the step, then ticks.
@@ -51,8 +42,7 @@ struct BreakCycleRig {
         clock.advance(step);
         cycle->tick();
     }
-    // One tick a second for the given number of seconds. The hook runs before each tick with
-    // the number of whole seconds elapsed since the run began (1 for the first tick).
+    // One tick a second. The hook runs before each tick with the seconds elapsed (1 first).
     void runSeconds(int seconds, const std::function<void(int)>& beforeTick = {}) {
         for (int second = 1; second <= seconds; ++second) {
             clock.advance(1.0);
@@ -62,21 +52,17 @@ struct BreakCycleRig {
             cycle->tick();
         }
     }
-    // Ticks once a second until the condition holds; the seconds it took, or -1 when it
-    // still does not hold after the limit.
-    int runUntil(const std::function<bool()>& condition, int limitSeconds) {
+    // Ticks once a second until the phase is reached: the seconds it took, or -1.
+    int secondsUntilPhase(TimerPhase phase, int limitSeconds = 100000) {
         for (int second = 1; second <= limitSeconds; ++second) {
-            clock.advance(1.0);
-            cycle->tick();
-            if (condition()) {
+            tickAfter(1.0);
+            if (cycle->phase() == phase) {
                 return second;
             }
         }
         return -1;
     }
-    int secondsUntilPhase(TimerPhase phase, int limitSeconds = 100000) {
-        return runUntil([this, phase] { return cycle->phase() == phase; }, limitSeconds);
-    }
+    long completions() const { return usage.count(QStringLiteral("break_completed")); }
 
     FakeClock clock;
     MemoryPreferenceStore preferences;

@@ -1,123 +1,134 @@
 #include "cycle/LaunchOptions.h"
 
+#include "cycle/BreakTiming.h"
 #include "fakes/MemoryPreferenceStore.h"
 #include "prefs/WorkDuration.h"
+#include "unit/UnitTestSupport.h"
 
-#include <QStringList>
 #include <clocale>
+#include <cmath>
 #include <gtest/gtest.h>
+#include <limits>
 
 using namespace lumatide;
+using namespace Qt::StringLiterals;
 
 namespace {
 
-LaunchOptions parse(std::initializer_list<const char*> items) {
-    QStringList list{QStringLiteral("/usr/bin/lumatide")};
-    for (const char* item : items) {
-        list.append(QString::fromUtf8(item));
-    }
-    return parseLaunchOptions(list);
+// The arguments after the program path, separated by single spaces.
+LaunchOptions parse(const QString& arguments) {
+    return parseLaunchOptions(QStringList{u"/usr/bin/lumatide"_s} + arguments.split(u' '));
 }
 
 } // namespace
 
 TEST(LaunchOptions, OptionIsExactArgumentFollowedByItsFiniteValue) {
-    const struct {
-        std::initializer_list<const char*> arguments;
-        double workMinutes;
-    } cases[] = {
-        {{"--work-minutes", "40"}, 40.0},
-        {{"--work-minutes=40"}, 30.0},
-        {{"--work-minutes"}, 30.0},
-        {{"--WORK-MINUTES", "40"}, 30.0},
-        {{"--work-minutes", " 40"}, 30.0},
-        // The first occurrence wins, even when its value is unreadable.
-        {{"--work-minutes", "35", "--work-minutes", "45"}, 35.0},
-        {{"--work-minutes", "x", "--work-minutes", "45"}, 30.0},
-        // The value is the next argument, whatever it looks like.
-        {{"--work-minutes", "--lock-minutes", "2"}, 30.0},
-        {{"--work-minutes", "inf"}, 30.0},
-        {{"--work-minutes", "-infinity"}, 30.0},
-        {{"--work-minutes", "NAN"}, 30.0},
-        {{"--work-minutes", "1e400"}, 30.0},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(parse(c.arguments).workMinutes, c.workMinutes) << c.arguments.size();
+    // The first occurrence wins, even when its value is unreadable; the value is the next
+    // argument, whatever it looks like.
+    const std::pair<QString, double> cases[] = {{u"--work-minutes 40"_s, 40.0},
+                                                {u"--work-minutes=40"_s, 30.0},
+                                                {u"--work-minutes"_s, 30.0},
+                                                {u"--WORK-MINUTES 40"_s, 30.0},
+                                                {u"--work-minutes 35 --work-minutes 45"_s, 35.0},
+                                                {u"--work-minutes x --work-minutes 45"_s, 30.0},
+                                                {u"--work-minutes --lock-minutes 2"_s, 30.0},
+                                                {u"--work-minutes inf"_s, 30.0},
+                                                {u"--work-minutes -infinity"_s, 30.0},
+                                                {u"--work-minutes NAN"_s, 30.0},
+                                                {u"--work-minutes 1e400"_s, 30.0}};
+    for (const auto& [arguments, workMinutes] : cases) {
+        EXPECT_EQ(parse(arguments).workMinutes, workMinutes) << arguments.toStdString();
     }
     // Each option is found on its own: the value taken above still counts as an option.
-    EXPECT_EQ(parse({"--work-minutes", "--lock-minutes", "2"}).restSeconds, 120.0);
+    EXPECT_EQ(parse(u"--work-minutes --lock-minutes 2"_s).restSeconds, 120.0);
+    EXPECT_EQ(parse(u"--lock-minutes 0.5"_s).restSeconds, 30.0);
+    EXPECT_EQ(parse(u"--lock-minutes nan"_s).restSeconds, 300.0);
 }
 
 TEST(LaunchOptions, NumbersConvertWholeOrNotAtAll) {
-    const struct {
-        const char* text;
-        double value;
-    } good[] = {{"40", 40.0},   {"2.5", 2.5},    {"1e1", 10.0}, {"+7", 7.0},
-                {"-0.5", -0.5}, {"0x1p4", 16.0}, {".5", 0.5}};
-    for (const auto& c : good) {
-        EXPECT_EQ(parseNumber(QString::fromUtf8(c.text)), c.value) << c.text;
-    }
-    for (const char* bad : {"", " 40", "\t40", "\n40", "\v40", "\f40", "\r40", "40abc", "40 ",
-                            "abc", "4,5", "٤٠", "40\xC2\xA0"}) {
-        EXPECT_FALSE(parseNumber(QString::fromUtf8(bad)).has_value()) << bad;
+    const std::pair<QString, double> good[] = {
+        {u"40"_s, 40.0},   {u"2.5"_s, 2.5}, {u"1e1"_s, 10.0},   {u"+7"_s, 7.0},
+        {u"-0.5"_s, -0.5}, {u".5"_s, 0.5},  {u"0x1p4"_s, 16.0}, {u"inf"_s, INFINITY}};
+    for (const auto& [text, value] : good) {
+        EXPECT_EQ(parseNumber(text), value) << text.toStdString();
     }
     // An embedded NUL must not let "40" through as the whole text.
-    EXPECT_FALSE(parseNumber(QStringLiteral("40") + QChar(0) + QStringLiteral("9")).has_value());
-}
-
-TEST(LaunchOptions, NumbersIgnoreTheUserLocale) {
-    // A decimal comma locale must not change how "2.5" reads. Not every machine has one.
-    const char* previous = std::setlocale(LC_NUMERIC, nullptr);
-    const std::string saved = previous ? previous : "C";
-    if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8") && !std::setlocale(LC_NUMERIC, "fr_FR.UTF-8")) {
-        GTEST_SKIP() << "no decimal-comma locale installed";
+    for (const QString& bad :
+         {u""_s, u" 40"_s, u"\t40"_s, u"\n40"_s, u"\v40"_s, u"\f40"_s, u"\r40"_s, u"40abc"_s,
+          u"40 "_s, u"4,5"_s, u"٤٠"_s, u"40\u00A0"_s, u"40\u00009"_s}) {
+        EXPECT_FALSE(parseNumber(bad).has_value()) << bad.toStdString();
     }
-    EXPECT_EQ(parseNumber(QStringLiteral("2.5")), 2.5);
-    EXPECT_FALSE(parseNumber(QStringLiteral("2,5")).has_value());
-    std::setlocale(LC_NUMERIC, saved.c_str());
-}
-
-TEST(LaunchOptions, LanguageAndScenarioNeedExactNames) {
-    EXPECT_EQ(parse({"--demo-language", "ja"}).language, AppLanguage::japanese);
-    EXPECT_EQ(parse({"--demo-language", "zh-Hans"}).language, AppLanguage::simplifiedChinese);
-    for (const char* bad : {"EN", "zh", " en"}) {
-        EXPECT_FALSE(parse({"--demo-language", bad}).language.has_value()) << bad;
-    }
-    EXPECT_FALSE(parse({"--demo-language"}).language.has_value());
-
-    EXPECT_EQ(parse({"--demo-scenario", "quit-confirm"}).demoScenario, DemoScenario::quitConfirm);
-    EXPECT_EQ(parse({"--demo-scenario", "quit-limit"}).demoScenario, DemoScenario::quitLimit);
-    EXPECT_EQ(parse({"--demo-scenario", "restart-limit"}).demoScenario, DemoScenario::restartLimit);
-    for (const char* bad : {"quit", "Quit-Limit"}) {
-        EXPECT_FALSE(parse({"--demo-scenario", bad}).demoScenario.has_value()) << bad;
+    // A decimal-comma locale must not change how "2.5" reads. Not every machine has one.
+    const std::string saved = std::setlocale(LC_NUMERIC, nullptr);
+    if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") || std::setlocale(LC_NUMERIC, "fr_FR.UTF-8")) {
+        EXPECT_EQ(parseNumber(u"2.5"_s), 2.5);
+        EXPECT_FALSE(parseNumber(u"2,5"_s).has_value());
+        std::setlocale(LC_NUMERIC, saved.c_str());
     }
 }
 
-TEST(LaunchOptions, FlagsCountOnlyAfterTheProgramPath) {
-    EXPECT_TRUE(parse({"--help"}).help);
-    EXPECT_TRUE(parse({"--work-minutes", "40", "--version"}).version);
-    EXPECT_TRUE(parse({"--self-test"}).selfTest);
-    EXPECT_FALSE(parseLaunchOptions({QStringLiteral("--help")}).help);
+TEST(LaunchOptions, FlagsLanguageAndScenario) {
+    EXPECT_TRUE(parse(u"--help"_s).help);
+    EXPECT_TRUE(parse(u"--work-minutes 40 --version"_s).version);
+    EXPECT_TRUE(parse(u"--self-test"_s).selfTest);
+    // Flags count only after the program path.
+    EXPECT_FALSE(parseLaunchOptions({u"--help"_s}).help);
+    EXPECT_EQ(parse(u"--demo-language zh-Hans"_s).language, AppLanguage::simplifiedChinese);
+    EXPECT_FALSE(parse(u"--demo-language EN"_s).language.has_value());
+    EXPECT_EQ(parse(u"--demo-scenario quit-confirm"_s).demoScenario, DemoScenario::quitConfirm);
+    EXPECT_EQ(parse(u"--demo-scenario quit-limit"_s).demoScenario, DemoScenario::quitLimit);
+    EXPECT_EQ(parse(u"--demo-scenario restart-limit"_s).demoScenario, DemoScenario::restartLimit);
+    EXPECT_FALSE(parse(u"--demo-scenario Quit-Limit"_s).demoScenario.has_value());
 }
 
 TEST(LaunchOptions, WorkLengthFromDemoSecondsStoreOrCommandLine) {
+    // Demo lengths switch on with any finite value and last at least a second. A stored
+    // length wins over the command line's, but not over a demo length.
     MemoryPreferenceStore store;
-    const auto work = [&](std::initializer_list<const char*> arguments) {
+    const auto work = [&](const QString& arguments) {
         return initialWorkSeconds(parse(arguments), store);
     };
-    EXPECT_EQ(work({}), 1800.0);
-    EXPECT_EQ(work({"--work-minutes", "10"}), 1800.0);
-    EXPECT_EQ(work({"--work-minutes", "37"}), 37.0 * 60.0);
-    EXPECT_EQ(work({"--work-minutes", "90"}), 3000.0);
-    // Demo lengths switch on with any readable value and last at least a second.
-    EXPECT_EQ(work({"--demo-work-seconds", "12"}), 12.0);
-    EXPECT_EQ(work({"--demo-work-seconds", "0.4"}), 1.0);
-    EXPECT_EQ(work({"--demo-work-seconds", "-3"}), 1.0);
-    EXPECT_FALSE(parse({"--demo-work-seconds", "abc"}).demoWorkSeconds.has_value());
-    EXPECT_FALSE(parse({"--demo-work-seconds", "nan"}).demoWorkSeconds.has_value());
-    // A stored length wins over the command line's, but not over a demo length.
+    const std::pair<QString, double> cases[] = {{u""_s, 1800},
+                                                {u"--work-minutes 10"_s, 1800},
+                                                {u"--work-minutes 37"_s, 2220},
+                                                {u"--work-minutes 90"_s, 3000},
+                                                {u"--demo-work-seconds 12"_s, 12},
+                                                {u"--demo-work-seconds 0.4"_s, 1},
+                                                {u"--demo-work-seconds -3"_s, 1},
+                                                {u"--demo-work-seconds nan"_s, 1800}};
+    for (const auto& [arguments, seconds] : cases) {
+        EXPECT_EQ(work(arguments), seconds) << arguments.toStdString();
+    }
     setSavedWorkMinutes(35.0, store);
-    EXPECT_EQ(work({"--work-minutes", "45"}), 2100.0);
-    EXPECT_EQ(work({"--demo-work-seconds", "12"}), 12.0);
-    EXPECT_EQ(parse({"--lock-minutes", "0.5"}).restSeconds, 30.0);
+    EXPECT_EQ(work(u"--work-minutes 45"_s), 2100.0);
+    EXPECT_EQ(work(u"--demo-work-seconds 12"_s), 12.0);
+}
+
+TEST(BreakTiming, TitlesThresholdsAndRounding) {
+    // The largest values still give a well-formed title, not an overflowed one.
+    const std::int64_t max = std::numeric_limits<std::int64_t>::max();
+    const std::int64_t min = std::numeric_limits<std::int64_t>::min();
+    EXPECT_EQ(formatSeconds(1799, TimerPhase::work), u"W 29:59"_s);
+    EXPECT_EQ(formatSeconds(9, TimerPhase::rest), u"B 00:09"_s);
+    EXPECT_EQ(formatSeconds(-42, TimerPhase::rest), u"B 00:00"_s);
+    EXPECT_EQ(formatSeconds(6000, TimerPhase::work), u"W 100:00"_s);
+    EXPECT_EQ(formatSeconds(max, TimerPhase::work), u"W 153722867280912930:07"_s);
+    EXPECT_EQ(formatSeconds(min, TimerPhase::work), u"W 00:00"_s);
+
+    const double nan = std::nan(""), inf = std::numeric_limits<double>::infinity();
+    const std::pair<double, std::int64_t> thresholds[] = {{1800, 30}, {30.5, 30}, {30, 5},  {5, 5},
+                                                          {3.9, 3},   {1, 1},     {0.5, 1}, {-7, 1},
+                                                          {nan, 30},  {inf, 30},  {-inf, 1}};
+    for (const auto& [workSeconds, expected] : thresholds) {
+        EXPECT_EQ(warningThreshold(workSeconds), expected) << workSeconds;
+    }
+    for (const auto& [remaining, shown] : {std::pair(30, 30), {2, 2}, {1, 1}, {0, 1}, {-5, 1}}) {
+        EXPECT_EQ(warningDisplayDuration(remaining), shown) << remaining;
+    }
+    const std::pair<double, std::int64_t> rounding[] = {
+        {1799.2, 1800}, {1800.0, 1800}, {0.001, 1},  {0.0, 0},    {-0.5, 0},
+        {-3.5, -3},     {nan, 0},       {1e30, max}, {-1e30, min}};
+    for (const auto& [secondsUntilEnd, expected] : rounding) {
+        EXPECT_EQ(remainingWholeSeconds(secondsUntilEnd), expected) << secondsUntilEnd;
+    }
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-// Small helpers shared by the preference tests: readable QString failures, environment
-// variables set for one test, and direct access to files behind the store's back.
+// Helpers shared by the unit tests: readable QString failures, an environment variable set
+// for one scope, and direct access to files behind a store's back.
 
 #include <QByteArray>
 #include <QDir>
@@ -19,7 +19,8 @@ inline void PrintTo(const QString& text, std::ostream* out) {
 
 namespace lumatide::test {
 
-// Sets (or unsets, with nothing) one environment variable and puts the old value back.
+// Sets (or, given nothing, unsets) one environment variable and puts the old value back. Time
+// zone changes take effect at once.
 class ScopedEnvironmentVariable final {
 public:
     ScopedEnvironmentVariable(const char* name, std::optional<QByteArray> value)
@@ -46,24 +47,13 @@ private:
     std::optional<QByteArray> previous_;
 };
 
-// Sets the process's file-creation mask for one test.
-class ScopedUmask final {
-public:
-    explicit ScopedUmask(mode_t mask) : previous_(::umask(mask)) {}
-    ~ScopedUmask() { ::umask(previous_); }
-    ScopedUmask(const ScopedUmask&) = delete;
-    ScopedUmask& operator=(const ScopedUmask&) = delete;
-
-private:
-    mode_t previous_;
-};
+// A zone nine hours ahead of UTC in POSIX notation (the sign is inverted), so no zone data is
+// needed. Day tokens follow the local calendar; one taken from the UTC date shows up wrong.
+inline constexpr const char* nineHoursAhead = "XST-09:00";
 
 inline QByteArray readBytes(const QString& path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return {};
-    }
-    return file.readAll();
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 inline bool writeBytes(const QString& path, const QByteArray& bytes) {
