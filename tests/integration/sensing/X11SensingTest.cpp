@@ -5,7 +5,7 @@
 #include "linux/X11WindowCoverage.h"
 
 #include <QDBusConnection>
-#include <QElapsedTimer>
+#include <QDeadlineTimer>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
@@ -13,20 +13,16 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-// Xlib last: its macros clash with Qt's names.
-#include <X11/Xatom.h>
-#include <X11/Xlib.h>
-
 using namespace lumatide;
+using namespace Qt::StringLiterals;
 
 namespace {
 
 // Polls until the condition holds or the limit passes; true when it held.
-bool waitFor(const std::function<bool()>& condition, int limitMs = 4000) {
-    QElapsedTimer clock;
-    clock.start();
+bool waitFor(const std::function<bool()>& condition) {
+    const QDeadlineTimer deadline(4000);
     while (!condition()) {
-        if (clock.elapsed() > limitMs) {
+        if (deadline.hasExpired()) {
             return false;
         }
         QThread::msleep(50);
@@ -44,54 +40,31 @@ QString run(const QString& program, const QStringList& arguments) {
     return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
 }
 
-// A window made through an X connection of this process, marked with a process id.
+// Another program's window, an xlogo of the given size, closed when the test ends.
 class TestWindow {
 public:
-    explicit TestWindow(const char* title) : title_(QString::fromLatin1(title)) {
-        display_ = XOpenDisplay(nullptr);
-        if (display_ == nullptr) {
-            return;
-        }
-        window_ =
-            XCreateSimpleWindow(display_, XDefaultRootWindow(display_), 60, 60, 300, 200, 0, 0, 0);
-        XStoreName(display_, window_, title);
-        XMapWindow(display_, window_);
+    explicit TestWindow(const QString& title, const QString& geometry) : title_(title) {
+        process_.start(u"xlogo"_s, {u"-geometry"_s, geometry, u"-title"_s, title});
     }
     ~TestWindow() {
-        if (display_ != nullptr) {
-            XDestroyWindow(display_, window_);
-            XCloseDisplay(display_);
-        }
+        process_.kill();
+        process_.waitForFinished();
     }
-    void setPid(pid_t pid) {
-        const unsigned long value = static_cast<unsigned long>(pid);
-        const Atom wmPid = XInternAtom(display_, "_NET_WM_PID", False);
-        XChangeProperty(display_, window_, wmPid, XA_CARDINAL, 32, PropModeReplace,
-                        reinterpret_cast<const unsigned char*>(&value), 1);
-        // A round trip: the server has the new value before any other connection asks for it.
-        XSync(display_, False);
+    void changeState(const QString& change) const {
+        run(u"wmctrl"_s, {u"-r"_s, title_, u"-b"_s, change});
     }
-    bool activate() const {
-        return display_ != nullptr && waitFor([this] {
-                   run(QStringLiteral("wmctrl"), {QStringLiteral("-a"), title_});
-                   return run(QStringLiteral("xdotool"), {QStringLiteral("getactivewindow"),
-                                                          QStringLiteral("getwindowname")}) ==
-                          title_;
-               });
-    }
-    void changeState(const char* change) const {
-        run(QStringLiteral("wmctrl"),
-            {QStringLiteral("-r"), title_, QStringLiteral("-b"), QString::fromLatin1(change)});
+    // Sets a property of 32-bit numbers, as the window manager or the program would.
+    void setProperty(const QString& name, const QString& values) const {
+        run(u"xprop"_s, {u"-name"_s, title_, u"-f"_s, name, u"32c"_s, u"-set"_s, name, values});
     }
 
 private:
     QString title_;
-    Display* display_ = nullptr;
-    Window window_ = 0;
+    QProcess process_;
 };
 
 QDBusConnection noBus() {
-    return QDBusConnection(QStringLiteral("no such bus"));
+    return QDBusConnection(u"no such bus"_s);
 }
 
 } // namespace
@@ -107,8 +80,7 @@ TEST(X11IdleTime, GrowsWhileNothingHappensAndDropsOnInput) {
         return latest >= *first + 0.5;
     }));
 
-    run(QStringLiteral("xdotool"),
-        {QStringLiteral("mousemove"), QStringLiteral("321"), QStringLiteral("123")});
+    run(u"xdotool"_s, {u"mousemove"_s, u"321"_s, u"123"_s});
     double afterInput = latest;
     EXPECT_TRUE(waitFor([&] {
         afterInput = source.systemIdleSeconds().value_or(-1.0);
@@ -128,54 +100,56 @@ TEST(X11WindowCoverage, FullScreenOrMonitorSizedWindowsOfOtherProgramsCount) {
     const auto coverage = X11WindowCoverage::open();
     ASSERT_NE(coverage, nullptr);
     EXPECT_EQ(coverage->screenSizes(), (QList<QSize>{QSize(1280, 720), QSize(1024, 768)}));
+    const auto covers = [&coverage] { return coverage->frontmostWindowCoversScreen(); };
 
-    TestWindow window("lumatide-probe-window");
-    window.setPid(getpid() + 1); // another program's window
-    ASSERT_TRUE(window.activate());
-    EXPECT_FALSE(coverage->frontmostWindowCoversScreen());
+    // Smaller than either monitor, and kept above others: not full screen.
+    const QString title = u"lumatide-probe-window"_s;
+    const TestWindow window(title, u"900x600+0+0"_s);
+    ASSERT_TRUE(waitFor([&] {
+        run(u"wmctrl"_s, {u"-a"_s, title});
+        return run(u"xdotool"_s, {u"getactivewindow"_s, u"getwindowname"_s}) == title;
+    }));
+    window.changeState(u"add,above"_s);
+    EXPECT_FALSE(covers());
 
-    window.changeState("add,fullscreen");
-    EXPECT_TRUE(waitFor([&] { return coverage->frontmostWindowCoversScreen(); }));
+    window.changeState(u"add,fullscreen"_s);
+    EXPECT_TRUE(waitFor(covers));
     QTemporaryDir noProcesses;
     LinuxBusyProbe probe(PowerAssertionReport(noBus(), noBus()), noProcesses.path(), getuid(),
                          X11WindowCoverage::open());
     EXPECT_EQ(probe.currentBusyEnvironment(), BusyEnvironment{BusyReason::fullScreenApp});
     // The session's own probe, which connects at its first question, sees it as well.
     EXPECT_TRUE(LinuxBusyProbe().frontmostWindowCoversScreen());
-
     // This program's own windows (the rest panels) never count.
-    window.setPid(getpid());
-    EXPECT_FALSE(coverage->frontmostWindowCoversScreen());
-    window.setPid(getpid() + 1);
+    window.setProperty(u"_NET_WM_PID"_s, QString::number(getpid()));
+    EXPECT_FALSE(covers());
+    window.setProperty(u"_NET_WM_PID"_s, QString::number(getpid() + 1));
+    EXPECT_TRUE(covers());
 
-    window.changeState("remove,fullscreen");
-    EXPECT_TRUE(waitFor([&] { return !coverage->frontmostWindowCoversScreen(); }));
+    window.changeState(u"remove,fullscreen"_s);
+    EXPECT_TRUE(waitFor([&] { return !covers(); }));
     EXPECT_EQ(probe.currentBusyEnvironment(), std::nullopt);
 
-    // A maximised window is not full screen, but its frame is the size of a monitor.
-    window.changeState("add,maximized_vert,maximized_horz");
-    EXPECT_TRUE(waitFor([&] { return coverage->frontmostWindowCoversScreen(); }));
+    // The frame counts: wide decorations (left, right, top, bottom) make it as large as the
+    // right monitor, and maximising makes it as large as the left one.
+    window.setProperty(u"_NET_FRAME_EXTENTS"_s, u"50,50,50,50"_s);
+    EXPECT_TRUE(covers());
+    window.setProperty(u"_NET_FRAME_EXTENTS"_s, u"0,0,0,0"_s);
+    EXPECT_FALSE(covers());
+    window.changeState(u"add,maximized_vert,maximized_horz"_s);
+    EXPECT_TRUE(waitFor(covers));
 }
 
 TEST(X11WindowCoverage, NoWindowManagerOrNoDisplayMeansNoCoveringWindow) {
     EXPECT_EQ(X11WindowCoverage::open(":987"), nullptr);
-
-    // An X server of its own without a window manager.
+    // An X server of its own without a window manager, so without an active window.
     QProcess server;
-    server.start(QStringLiteral("Xvfb"),
-                 {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-nolisten"),
-                  QStringLiteral("tcp"), QStringLiteral("-screen"), QStringLiteral("0"),
-                  QStringLiteral("800x600x24")});
+    server.start(u"Xvfb"_s, u"-displayfd 1 -nolisten tcp -screen 0 800x600x24"_s.split(u' '));
     ASSERT_TRUE(server.waitForReadyRead(5000));
-    const QByteArray display = ":" + server.readLine().trimmed();
     {
-        const auto coverage = X11WindowCoverage::open(display);
+        const auto coverage = X11WindowCoverage::open(":" + server.readLine().trimmed());
         ASSERT_NE(coverage, nullptr);
         EXPECT_FALSE(coverage->frontmostWindowCoversScreen());
-        EXPECT_EQ(coverage->screenSizes(), QList<QSize>{QSize(800, 600)});
-        EXPECT_TRUE(LinuxIdleTimeSource(IdleTimeBackend::x11ScreenSaver, noBus(), display)
-                        .systemIdleSeconds()
-                        .has_value());
     }
     server.terminate();
     server.waitForFinished(3000);

@@ -1,117 +1,78 @@
+// Launch at login against real files: autostart entries in a temporary configuration folder,
+// their Exec quoting read back as a launcher reads it, and the first-run default.
 #include "fakes/MemoryPreferenceStore.h"
 #include "integration/services/ServicesTestSupport.h"
 #include "linux/DesktopEntryExec.h"
 #include "linux/ProgramLocation.h"
 #include "linux/XdgAutostart.h"
 #include "prefs/PreferenceKeys.h"
-#include "system/DesktopId.h"
 #include "system/LaunchAtLogin.h"
 
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <optional>
-#include <unistd.h>
+#include <sys/stat.h>
 
 using namespace lumatide;
-using lumatide::test::LogCapture;
+using namespace Qt::StringLiterals;
 using lumatide::test::readAll;
 
 namespace {
 
-// Reads an Exec value back as a launcher does: the string escapes first, then the quoting,
-// then the field codes. Nothing when the value breaks a rule.
-std::optional<QStringList> parseExec(const QString& value) {
-    QString unescaped;
-    for (qsizetype i = 0; i < value.size(); ++i) {
-        if (value.at(i) != QLatin1Char('\\') || i + 1 == value.size()) {
-            unescaped.append(value.at(i));
+// Reads an Exec value back as a launcher does. Nothing when the value breaks a rule.
+std::optional<QStringList> parseExec(QString text) {
+    // First the string escapes, where any backslash but \\ \s \n \t \r is an error ...
+    text.replace(u"\\\\"_s, u"\x01"_s).replace(u"\\s"_s, u" "_s).replace(u"\\n"_s, u"\n"_s);
+    text.replace(u"\\t"_s, u"\t"_s).replace(u"\\r"_s, u"\r"_s);
+    if (text.contains(u'\\')) {
+        return std::nullopt;
+    }
+    text.replace(u'\x01', u'\\');
+    // ... then the quoting: arguments are split at spaces; reserved characters appear only in
+    // double quotes, where " ` $ \ must be escaped with a backslash ...
+    static const QRegularExpression part(
+        uR"re( +|"((?:[^"`$\\]|\\["`$\\])*)"|[^ \t\n"'\\><~|&;$*?#()`]+)re"_s);
+    static const QRegularExpression escaped(uR"(\\(.))"_s);
+    QStringList arguments;
+    bool inArgument = false;
+    qsizetype at = 0;
+    for (const QRegularExpressionMatch& match : part.globalMatch(text)) {
+        if (match.capturedStart() != at) {
+            return std::nullopt; // a character that fits in no part
+        }
+        at = match.capturedEnd();
+        if (match.captured().startsWith(u' ')) {
+            inArgument = false;
             continue;
         }
-        const QChar next = value.at(++i);
-        if (next == QLatin1Char('s')) {
-            unescaped.append(QLatin1Char(' '));
-        } else if (next == QLatin1Char('n')) {
-            unescaped.append(QLatin1Char('\n'));
-        } else if (next == QLatin1Char('t')) {
-            unescaped.append(QLatin1Char('\t'));
-        } else if (next == QLatin1Char('r')) {
-            unescaped.append(QLatin1Char('\r'));
-        } else if (next == QLatin1Char('\\')) {
-            unescaped.append(QLatin1Char('\\'));
-        } else {
-            unescaped.append(QLatin1Char('\\'));
-            unescaped.append(next);
+        if (!inArgument) {
+            arguments.append(QString());
         }
+        inArgument = true;
+        arguments.last() +=
+            match.hasCaptured(1) ? match.captured(1).replace(escaped, u"\\1"_s) : match.captured();
     }
-
-    const QString reserved = QStringLiteral("\t\n\"'\\><~|&;$*?#()`");
-    QStringList arguments;
-    QString current;
-    bool inArgument = false;
-    for (qsizetype i = 0; i < unescaped.size(); ++i) {
-        const QChar c = unescaped.at(i);
-        if (c == QLatin1Char(' ')) {
-            if (inArgument) {
-                arguments.append(current);
-                current.clear();
-                inArgument = false;
-            }
-        } else if (c == QLatin1Char('"')) {
-            inArgument = true;
-            for (++i;; ++i) {
-                if (i >= unescaped.size()) {
-                    return std::nullopt; // unterminated quote
-                }
-                const QChar q = unescaped.at(i);
-                if (q == QLatin1Char('"')) {
-                    break;
-                }
-                if (q == QLatin1Char('\\')) {
-                    if (i + 1 >= unescaped.size() ||
-                        !QStringLiteral("\"`$\\").contains(unescaped.at(i + 1))) {
-                        return std::nullopt;
-                    }
-                    current.append(unescaped.at(++i));
-                } else if (q == QLatin1Char('`') || q == QLatin1Char('$')) {
-                    return std::nullopt; // must be escaped inside quotes
-                } else {
-                    current.append(q);
-                }
-            }
-        } else if (reserved.contains(c)) {
-            return std::nullopt; // reserved characters only inside quotes
-        } else {
-            inArgument = true;
-            current.append(c);
-        }
+    if (at != text.size()) {
+        return std::nullopt;
     }
-    if (inArgument) {
-        arguments.append(current);
-    }
+    // ... and last the field codes: %% is a percent sign, any other % a code nobody wrote.
     for (QString& argument : arguments) {
-        QString expanded;
-        for (qsizetype i = 0; i < argument.size(); ++i) {
-            if (argument.at(i) != QLatin1Char('%')) {
-                expanded.append(argument.at(i));
-            } else if (i + 1 < argument.size() && argument.at(i + 1) == QLatin1Char('%')) {
-                expanded.append(QLatin1Char('%'));
-                ++i;
-            } else {
-                return std::nullopt; // a field code where none was written
-            }
+        argument.replace(u"%%"_s, u"\x01"_s);
+        if (argument.contains(u'%')) {
+            return std::nullopt;
         }
-        argument = expanded;
+        argument.replace(u'\x01', u'%');
     }
     return arguments;
 }
 
-// The value of `key` in the [Desktop Entry] group of the file at `path`.
+// The value of `key` in the file at `path`.
 std::optional<QString> entryValue(const QString& path, const QString& key) {
-    const QStringList lines = QString::fromUtf8(readAll(path)).split(QLatin1Char('\n'));
-    for (const QString& line : lines) {
+    for (const QString& line : QString::fromUtf8(readAll(path)).split(QLatin1Char('\n'))) {
         if (line.startsWith(key + QLatin1Char('='))) {
             return line.mid(key.size() + 1);
         }
@@ -119,39 +80,24 @@ std::optional<QString> entryValue(const QString& path, const QString& key) {
     return std::nullopt;
 }
 
-bool desktopFileIsValid(const QString& path, QString* complaints) {
-    QProcess validate;
-    validate.start(QStringLiteral("desktop-file-validate"), {path});
-    if (!validate.waitForFinished(10000)) {
-        *complaints =
-            QStringLiteral("desktop-file-validate did not run: ") + validate.errorString();
-        return false;
-    }
-    *complaints =
-        QString::fromUtf8(validate.readAllStandardOutput() + validate.readAllStandardError());
-    return validate.exitStatus() == QProcess::NormalExit && validate.exitCode() == 0;
-}
+const QByteArray entryHead = "[Desktop Entry]\nType=Application\nName=Lumatide\nExec=lumatide\n";
 
 class AutostartTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(root.isValid());
-        ASSERT_TRUE(QDir().mkpath(userConfig()));
-        ASSERT_TRUE(QDir().mkpath(systemConfig()));
-        environment.insert(QStringLiteral("HOME"), root.filePath(QStringLiteral("home")));
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), userConfig());
-        environment.insert(QStringLiteral("XDG_CONFIG_DIRS"), systemConfig());
+        environment.insert(u"HOME"_s, root.filePath(u"home"_s));
+        environment.insert(u"XDG_CONFIG_HOME"_s, root.filePath(u"config"_s));
+        environment.insert(u"XDG_CONFIG_DIRS"_s, root.filePath(u"xdg"_s));
     }
 
-    QString userConfig() const { return root.filePath(QStringLiteral("config")); }
-    QString systemConfig() const { return root.filePath(QStringLiteral("xdg")); }
     QString userEntry() const {
-        return userConfig() + QStringLiteral("/autostart/com.vexilo.lumatide.desktop");
+        return root.filePath(u"config/autostart/com.vexilo.lumatide.desktop"_s);
     }
     QString systemEntry() const {
-        return systemConfig() + QStringLiteral("/autostart/com.vexilo.lumatide.desktop");
+        return root.filePath(u"xdg/autostart/com.vexilo.lumatide.desktop"_s);
     }
-    void writeFile(const QString& path, const QByteArray& content) {
+    static void writeFile(const QString& path, const QByteArray& content) {
         ASSERT_TRUE(QDir().mkpath(QFileInfo(path).absolutePath()));
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -164,22 +110,28 @@ protected:
 
 } // namespace
 
-TEST_F(AutostartTest, RegisterWritesAnExecThatReadsBackToThePath) {
-    const QString program = root.filePath(
-        QStringLiteral("My Apps/it's \"quoted\" $HOME `id` back\\slash 100%s/lumatide"));
+TEST_F(AutostartTest, RegisteringWritesAValidEntryThatStartsThisPath) {
+    // Whatever the umask, the entry is readable by all but writable only by the user.
+    const struct RestoreUmask {
+        mode_t previous;
+        ~RestoreUmask() { ::umask(previous); }
+    } restore{::umask(0)};
+    const QString program =
+        root.filePath(u"My Apps/it's \"quoted\" $HOME `id` back\\slash 100%s/lumatide"_s);
     XdgAutostart autostart(environment, program);
-    EXPECT_EQ(autostart.entryPath(), userEntry());
     EXPECT_FALSE(autostart.isEnabled());
 
     EXPECT_EQ(autostart.enable(), std::nullopt);
     EXPECT_TRUE(autostart.isEnabled());
-    EXPECT_EQ(entryValue(userEntry(), QStringLiteral("Type")), QStringLiteral("Application"));
-    EXPECT_EQ(entryValue(userEntry(), QStringLiteral("Name")), QStringLiteral("Lumatide"));
-    const std::optional<QString> exec = entryValue(userEntry(), QStringLiteral("Exec"));
-    ASSERT_TRUE(exec.has_value());
-    EXPECT_EQ(parseExec(*exec), QStringList{program}) << exec->toStdString();
-    QString complaints;
-    EXPECT_TRUE(desktopFileIsValid(userEntry(), &complaints)) << complaints.toStdString();
+    const QString exec = entryValue(userEntry(), u"Exec"_s).value_or(QString());
+    EXPECT_EQ(parseExec(exec), QStringList{program}) << exec.toStdString();
+    struct stat status {};
+    ASSERT_EQ(::stat(QFile::encodeName(userEntry()).constData(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0644u);
+    QProcess validate;
+    validate.start(u"desktop-file-validate"_s, {userEntry()});
+    ASSERT_TRUE(validate.waitForFinished(10000)) << validate.errorString().toStdString();
+    EXPECT_EQ(validate.exitCode(), 0) << validate.readAllStandardOutput().toStdString();
 
     // Registering again keeps a single, identical entry.
     const QByteArray first = readAll(userEntry());
@@ -192,178 +144,117 @@ TEST_F(AutostartTest, RegisterWritesAnExecThatReadsBackToThePath) {
     EXPECT_EQ(autostart.disable(), std::nullopt);
 }
 
-TEST_F(AutostartTest, ExecQuotingFollowsTheDesktopEntryRules) {
-    EXPECT_EQ(desktopEntryExecValue(QStringLiteral("/usr/bin/lumatide")),
-              QStringLiteral("\"/usr/bin/lumatide\""));
-    // A literal dollar is \\$ in the file and a literal backslash four backslashes.
-    EXPECT_EQ(desktopEntryExecValue(QStringLiteral("/a$b\\c")),
-              QStringLiteral("\"/a\\\\$b\\\\\\\\c\""));
-    EXPECT_EQ(desktopEntryExecValue(QStringLiteral("/50% off/x")),
-              QStringLiteral("\"/50%% off/x\""));
+TEST_F(AutostartTest, ExecValuesReadBackToThePathOrAreRefused) {
     for (const QString& path :
-         {QStringLiteral("/opt/a'b/c d/e\"f"), QStringLiteral("/t/`x`;y|z&w<v>u~*?#()"),
-          QStringLiteral("/t/\u00e9t\u00e9/\u4f11\u606f"), QStringLiteral("/t/%f %u %%")}) {
-        const std::optional<QString> value = desktopEntryExecValue(path);
-        ASSERT_TRUE(value.has_value());
-        EXPECT_EQ(parseExec(*value), QStringList{path}) << value->toStdString();
+         {u"/usr/bin/lumatide"_s, u"/a$b\\c"_s, u"/50% off/x"_s, u"/opt/a'b/c d/e\"f"_s,
+          u"/t/`x`;y|z&w<v>u~*?#()"_s, u"/t/\u00e9t\u00e9/\u4f11\u606f"_s, u"/t/%f %u %%"_s}) {
+        const QString value = desktopEntryExecValue(path).value_or(QString());
+        EXPECT_EQ(parseExec(value), QStringList{path}) << value.toStdString();
     }
-    EXPECT_FALSE(desktopEntryExecValue(QString()));
-    EXPECT_FALSE(desktopEntryExecValue(QStringLiteral("/tmp/a\nExec=/bin/evil")));
-    EXPECT_FALSE(desktopEntryExecValue(QStringLiteral("/tmp/a\tb")));
-    EXPECT_FALSE(desktopEntryExecValue(QStringLiteral("/tmp/a\rb")));
-    EXPECT_FALSE(desktopEntryExecValue(QStringLiteral("/tmp/a\u0085b")));
-}
-
-TEST_F(AutostartTest, APathWithAControlCharacterIsRefusedWithAReason) {
-    XdgAutostart autostart(environment, QStringLiteral("/tmp/new\nline/lumatide"));
-    const std::optional<QString> error = autostart.enable();
-    ASSERT_TRUE(error.has_value());
-    EXPECT_TRUE(error->contains(QStringLiteral("control character"))) << error->toStdString();
-    EXPECT_FALSE(error->contains(QLatin1Char('\n')));
+    for (const QString& path : {QString(), u"/tmp/a\nExec=/bin/evil"_s, u"/tmp/a\tb"_s,
+                                u"/tmp/a\rb"_s, u"/tmp/a\u0085b"_s}) {
+        EXPECT_EQ(desktopEntryExecValue(path), std::nullopt) << path.toStdString();
+    }
+    // Registering such a path fails with a reason on one line and writes nothing.
+    XdgAutostart autostart(environment, u"/tmp/new\nline/lumatide"_s);
+    const QString refused = autostart.enable().value_or(QString());
+    EXPECT_TRUE(refused.contains(u"control character"_s)) << refused.toStdString();
+    EXPECT_FALSE(refused.contains(QLatin1Char('\n')));
     EXPECT_FALSE(QFile::exists(userEntry()));
-    EXPECT_FALSE(autostart.isEnabled());
+
+    // So does registering where the folder cannot be made, below a regular file.
+    writeFile(root.filePath(u"plain-file"_s), "not a folder");
+    environment.insert(u"XDG_CONFIG_HOME"_s, root.filePath(u"plain-file"_s));
+    XdgAutostart blocked(environment, u"/usr/bin/lumatide"_s);
+    const QString prefix =
+        u"Could not write the autostart entry "_s + blocked.entryPath() + u": "_s;
+    const QString error = blocked.enable().value_or(QString());
+    EXPECT_TRUE(error.startsWith(prefix) && error.size() > prefix.size()) << error.toStdString();
+    EXPECT_FALSE(blocked.isEnabled());
 }
 
-TEST_F(AutostartTest, EntriesThatDoNotStartCountAsOff) {
-    XdgAutostart autostart(environment, QStringLiteral("/usr/bin/lumatide"));
-    writeFile(userEntry(), "[Desktop Entry]\nType=Application\nExec=lumatide\nHidden=true\n");
-    EXPECT_FALSE(autostart.isEnabled());
-    writeFile(userEntry(),
-              "[Desktop Entry]\nType=Application\nExec=lumatide\nX-GNOME-Autostart-enabled = "
-              "false\n");
-    EXPECT_FALSE(autostart.isEnabled());
-    // Keys of another group do not belong to the entry.
-    writeFile(userEntry(), "[Desktop Entry]\nType=Application\nExec=lumatide\n"
-                           "[Desktop Action hide]\nHidden=true\n");
-    EXPECT_TRUE(autostart.isEnabled());
+TEST_F(AutostartTest, OnlyEntriesThatStartTheProgramCountAsOn) {
+    const struct {
+        const char* user; // nullptr: no such file
+        const char* system;
+        bool enabled;
+    } cases[] = {
+        {nullptr, nullptr, false},
+        {"", nullptr, true},
+        {"Hidden=true\n", nullptr, false},
+        {"Hidden=1\n", nullptr, false},
+        {"X-GNOME-Autostart-enabled = false\n", nullptr, false},
+        {"X-GNOME-Autostart-enabled=0\n", nullptr, false},
+        // Keys of another group do not belong to the entry.
+        {"[Desktop Action hide]\nHidden=true\n", nullptr, true},
+        // The user's entry, whatever it says, overrides a system-wide one.
+        {nullptr, "", true},
+        {nullptr, "Hidden=true\n", false},
+        {"Hidden=true\n", "", false},
+        {"", "Hidden=true\n", true},
+    };
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        QFile::remove(userEntry());
+        QFile::remove(systemEntry());
+        if (cases[i].user != nullptr) {
+            writeFile(userEntry(), entryHead + cases[i].user);
+        }
+        if (cases[i].system != nullptr) {
+            writeFile(systemEntry(), entryHead + cases[i].system);
+        }
+        XdgAutostart autostart(environment, u"/usr/bin/lumatide"_s);
+        EXPECT_EQ(autostart.isEnabled(), cases[i].enabled) << "case " << i;
+    }
 
     // Registering over a switched-off entry switches it on.
-    writeFile(
-        userEntry(),
-        "[Desktop Entry]\nType=Application\nExec=lumatide\nX-GNOME-Autostart-enabled=false\n");
+    writeFile(userEntry(), entryHead + "X-GNOME-Autostart-enabled=false\n");
+    XdgAutostart autostart(environment, u"/usr/bin/lumatide"_s);
     EXPECT_EQ(autostart.enable(), std::nullopt);
     EXPECT_TRUE(autostart.isEnabled());
-}
 
-TEST_F(AutostartTest, ASystemWideEntryIsHiddenByTheUsersCopy) {
-    writeFile(systemEntry(), "[Desktop Entry]\nType=Application\nName=Lumatide\nExec=lumatide\n");
-    XdgAutostart autostart(environment, QStringLiteral("/usr/bin/lumatide"));
-    // The system-wide entry alone starts the program at login.
-    EXPECT_TRUE(autostart.isEnabled());
-
-    EXPECT_EQ(autostart.disable(), std::nullopt);
-    EXPECT_EQ(entryValue(userEntry(), QStringLiteral("Hidden")), QStringLiteral("true"));
+    // Beside a system-wide entry the user's copy only hides it; while that entry starts the
+    // program, switching on writes nothing.
+    QFile::remove(userEntry());
+    writeFile(systemEntry(), entryHead);
+    EXPECT_EQ(setLaunchAtLoginEnabled(true, autostart), std::nullopt);
+    EXPECT_FALSE(QFile::exists(userEntry()));
+    EXPECT_EQ(setLaunchAtLoginEnabled(false, autostart), std::nullopt);
+    EXPECT_EQ(entryValue(userEntry(), u"Hidden"_s), u"true"_s);
     EXPECT_TRUE(QFile::exists(systemEntry()));
     EXPECT_FALSE(autostart.isEnabled());
-
-    EXPECT_EQ(autostart.enable(), std::nullopt);
-    EXPECT_EQ(entryValue(userEntry(), QStringLiteral("Hidden")), std::nullopt);
+    EXPECT_EQ(setLaunchAtLoginEnabled(true, autostart), std::nullopt);
+    EXPECT_EQ(entryValue(userEntry(), u"Hidden"_s), std::nullopt);
     EXPECT_TRUE(autostart.isEnabled());
-}
-
-TEST_F(AutostartTest, AnUnwritableFolderGivesTheErrorText) {
-    // A configuration folder that is a regular file: the folder cannot be created.
-    writeFile(root.filePath(QStringLiteral("plain-file")), "not a folder");
-    QProcessEnvironment blocked = environment;
-    blocked.insert(QStringLiteral("XDG_CONFIG_HOME"), root.filePath(QStringLiteral("plain-file")));
-    XdgAutostart autostart(blocked, QStringLiteral("/usr/bin/lumatide"));
-    const std::optional<QString> error = autostart.enable();
-    ASSERT_TRUE(error.has_value());
-    EXPECT_TRUE(error->startsWith(QStringLiteral("Could not write the autostart entry ") +
-                                  autostart.entryPath() + QStringLiteral(": ")))
-        << error->toStdString();
-    EXPECT_GT(error->size(), QStringLiteral("Could not write the autostart entry : ").size() +
-                                 autostart.entryPath().size());
-    EXPECT_FALSE(autostart.isEnabled());
-
-    // A read-only folder, written by an unprivileged user (root could write anywhere).
-    const QString autostartDir = userConfig() + QStringLiteral("/autostart");
-    ASSERT_TRUE(QDir().mkpath(autostartDir));
-    ASSERT_TRUE(QFile::setPermissions(root.path(), QFile::ReadOwner | QFile::WriteOwner |
-                                                       QFile::ExeOwner | QFile::ReadOther |
-                                                       QFile::ExeOther));
-    ASSERT_TRUE(QFile::setPermissions(userConfig(), QFile::ReadOwner | QFile::WriteOwner |
-                                                        QFile::ExeOwner | QFile::ReadOther |
-                                                        QFile::ExeOther));
-    ASSERT_TRUE(QFile::setPermissions(autostartDir, QFile::ReadOwner | QFile::ExeOwner |
-                                                        QFile::ReadOther | QFile::ExeOther));
-    QProcess helper;
-    QProcessEnvironment helperEnvironment = environment;
-    helperEnvironment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
-    helper.setProcessEnvironment(helperEnvironment);
-    const QStringList helperArguments{QStringLiteral("autostart-register"),
-                                      QStringLiteral("/usr/bin/lumatide")};
-    if (::geteuid() == 0) {
-        helper.start(QStringLiteral("setpriv"),
-                     QStringList{QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
-                                 QStringLiteral("--clear-groups"),
-                                 QStringLiteral(LUMATIDE_SERVICES_HELPER)} +
-                         helperArguments);
-    } else {
-        helper.start(QStringLiteral(LUMATIDE_SERVICES_HELPER), helperArguments);
-    }
-    ASSERT_TRUE(helper.waitForFinished(20000)) << helper.errorString().toStdString();
-    const QString output = QString::fromUtf8(helper.readAllStandardOutput()).trimmed();
-    EXPECT_EQ(helper.exitCode(), 1) << helper.readAllStandardError().toStdString();
-    EXPECT_EQ(output, QStringLiteral("Could not write the autostart entry ") + userEntry() +
-                          QStringLiteral(": Permission denied"));
-    EXPECT_FALSE(QFile::exists(userEntry()));
 }
 
 TEST_F(AutostartTest, FirstRunDefaultOnlyFromAnInstalledPrefix) {
-    // A real installation of this build into a temporary prefix.
-    const QString prefix = root.filePath(QStringLiteral("prefix"));
-    QProcess install;
-    install.start(QStringLiteral(LUMATIDE_CMAKE_COMMAND),
-                  {QStringLiteral("--install"), QStringLiteral(LUMATIDE_BUILD_DIR),
-                   QStringLiteral("--prefix"), prefix});
-    ASSERT_TRUE(install.waitForFinished(60000));
-    ASSERT_EQ(install.exitCode(), 0) << install.readAllStandardError().toStdString();
-    const QString installed = prefix + QStringLiteral("/bin/lumatide");
-    const QString desktopFile =
-        prefix + QStringLiteral("/share/applications/") + desktopId + QStringLiteral(".desktop");
-    ASSERT_TRUE(QFile::exists(installed));
-    QString complaints;
-    EXPECT_TRUE(desktopFileIsValid(desktopFile, &complaints)) << complaints.toStdString();
-
-    const QString buildTree = QStringLiteral(LUMATIDE_PROGRAM);
-    EXPECT_TRUE(runningFromInstalledLocation(installed, environment));
-    EXPECT_FALSE(runningFromInstalledLocation(buildTree, environment));
-    EXPECT_FALSE(
-        runningFromInstalledLocation(root.filePath(QStringLiteral("missing/bin/x")), environment));
+    // An installed copy has the desktop file beside its bin folder; a build tree has not.
+    const QString installed = root.filePath(u"prefix/bin/lumatide"_s);
+    writeFile(installed, "");
+    writeFile(root.filePath(u"prefix/share/applications/com.vexilo.lumatide.desktop"_s), entryHead);
+    const QString buildTree = root.filePath(u"build/bin/lumatide"_s);
+    writeFile(buildTree, "");
     // A link elsewhere (say /usr/local/bin) still leads to the installed prefix.
-    const QString link = root.filePath(QStringLiteral("lumatide-link"));
+    const QString link = root.filePath(u"lumatide-link"_s);
     ASSERT_TRUE(QFile::link(installed, link));
     EXPECT_TRUE(runningFromInstalledLocation(link, environment));
-    EXPECT_EQ(programPathToStart(environment, link), QFileInfo(installed).canonicalFilePath());
+    EXPECT_FALSE(runningFromInstalledLocation(buildTree, environment));
     QProcessEnvironment appImage = environment;
-    appImage.insert(QStringLiteral("APPIMAGE"), QStringLiteral("/home/u/Lumatide.AppImage"));
+    appImage.insert(u"APPIMAGE"_s, u"/home/u/Lumatide.AppImage"_s);
     EXPECT_TRUE(runningFromInstalledLocation(buildTree, appImage));
-    EXPECT_EQ(programPathToStart(appImage, buildTree), QStringLiteral("/home/u/Lumatide.AppImage"));
-
-    LogCapture log;
-    {
-        MemoryPreferenceStore preferences;
-        XdgAutostart autostart(environment, programPathToStart(environment, buildTree));
-        enableLaunchAtLoginByDefaultIfNeeded(preferences, autostart,
-                                             runningFromInstalledLocation(buildTree, environment));
-        EXPECT_FALSE(QFile::exists(userEntry()));
-        EXPECT_TRUE(preferences.values().isEmpty());
-    }
+    EXPECT_EQ(programPathToStart(appImage, buildTree), u"/home/u/Lumatide.AppImage"_s);
 
     MemoryPreferenceStore preferences;
-    XdgAutostart autostart(environment, programPathToStart(environment, installed));
-    enableLaunchAtLoginByDefaultIfNeeded(preferences, autostart,
-                                         runningFromInstalledLocation(installed, environment));
-    ASSERT_TRUE(QFile::exists(userEntry()));
-    const std::optional<QString> exec = entryValue(userEntry(), QStringLiteral("Exec"));
-    ASSERT_TRUE(exec.has_value());
-    EXPECT_EQ(parseExec(*exec), QStringList{QFileInfo(installed).canonicalFilePath()});
-    EXPECT_EQ(preferences.value(launchAtLoginPreferenceInitializedKey), QJsonValue(true));
-
-    // Once applied, a removed entry (the user's choice) is not written again.
-    ASSERT_TRUE(QFile::remove(userEntry()));
-    enableLaunchAtLoginByDefaultIfNeeded(preferences, autostart, true);
+    XdgAutostart fromBuildTree(environment, programPathToStart(environment, buildTree));
+    enableLaunchAtLoginByDefaultIfNeeded(preferences, fromBuildTree,
+                                         runningFromInstalledLocation(buildTree, environment));
     EXPECT_FALSE(QFile::exists(userEntry()));
-    EXPECT_TRUE(LogCapture::lines().isEmpty()) << LogCapture::lines().join(u'\n').toStdString();
+    EXPECT_TRUE(preferences.values().isEmpty());
+
+    XdgAutostart autostart(environment, programPathToStart(environment, link));
+    enableLaunchAtLoginByDefaultIfNeeded(preferences, autostart,
+                                         runningFromInstalledLocation(link, environment));
+    EXPECT_EQ(parseExec(entryValue(userEntry(), u"Exec"_s).value_or(QString())),
+              QStringList{QFileInfo(installed).canonicalFilePath()});
+    EXPECT_EQ(preferences.value(launchAtLoginPreferenceInitializedKey), QJsonValue(true));
 }

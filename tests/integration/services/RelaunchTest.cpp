@@ -1,5 +1,7 @@
+// The relaunch after a temporary quit, scheduled by a helper process that leaves at once: the
+// program, on a path with a space and a quote, started again a second later outside the
+// helper's process group and session, or the user unit restarted through the user manager.
 #include "integration/services/ServicesTestSupport.h"
-#include "linux/DetachedRelauncher.h"
 #include "linux/ProgramLocation.h"
 #include "system/RelaunchCommands.h"
 
@@ -10,207 +12,133 @@
 #include <unistd.h>
 
 using namespace lumatide;
+using namespace Qt::StringLiterals;
 using lumatide::test::readAll;
 using lumatide::test::waitUntil;
-using lumatide::test::writeExecutable;
 
 namespace {
 
-// The fields of /proc/<pid>/stat after the command name, which may itself hold spaces and
-// parentheses: state, parent, process group, session, ...
-QStringList statFieldsAfterName(const QString& stat) {
-    return stat.mid(stat.lastIndexOf(QLatin1Char(')')) + 2).split(QLatin1Char(' '));
+QStringList linesOf(const QString& path) {
+    return QString::fromUtf8(readAll(path)).split(u'\n', Qt::SkipEmptyParts);
 }
 
-struct HelperRun {
-    int exitCode = -1;
-    QString output;
-    QString errors;
-    qint64 pid = 0;
-    qint64 processGroup = 0;
-    qint64 session = 0;
-};
-
-class RelaunchTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(root.isValid());
-        ASSERT_TRUE(QDir().mkpath(fakeTools()));
-        marker = root.filePath(QStringLiteral("marker"));
-        // The program to start again lives in a folder with a space and a single quote.
-        const QString folder = root.filePath(QStringLiteral("Kid's Apps"));
-        ASSERT_TRUE(QDir().mkpath(folder));
-        target = folder + QStringLiteral("/relaunch target");
-        ASSERT_TRUE(writeExecutable(
-            target, "#!/bin/sh\n"
-                    "if [ -e \"/proc/$LUMATIDE_TEST_PARENT_PID\" ]; then parent=alive; "
-                    "else parent=gone; fi\n"
-                    "printf '%s %s\\n' \"$parent\" \"$(cat /proc/$$/stat)\" >> "
-                    "\"$LUMATIDE_TEST_MARKER\"\n"));
-    }
-
-    QString fakeTools() const { return root.filePath(QStringLiteral("bin")); }
-
-    // A user manager that is not there: the relaunch must take the detached path.
-    void fakeOfflineManager() {
-        ASSERT_TRUE(writeExecutable(fakeTools() + QStringLiteral("/systemctl"),
-                                    "#!/bin/sh\necho offline\nexit 1\n"));
-    }
-
-    // A user manager that answers; `systemd-run` records its arguments and starts the command
-    // in a session of its own, as the manager would, or fails when asked to. The fake
-    // systemctl notes restarts in the marker.
-    void fakeAnsweringManager(bool systemdRunFails) {
-        const QByteArray arguments =
-            root.filePath(QStringLiteral("systemd-run-arguments")).toUtf8();
-        ASSERT_TRUE(writeExecutable(
-            fakeTools() + QStringLiteral("/systemctl"),
-            "#!/bin/sh\n"
-            "case \"$*\" in\n"
-            "  '--user is-system-running') echo degraded; exit 1 ;;\n"
-            "  '--user restart '*) echo \"restart $3\" >> \"$LUMATIDE_TEST_MARKER\" ;;\n"
-            "esac\n"));
-        ASSERT_TRUE(writeExecutable(
-            fakeTools() + QStringLiteral("/systemd-run"),
-            "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + arguments + "'\n" +
-                (systemdRunFails
-                     ? QByteArray("echo 'Failed to start transient service unit: Access denied' "
-                                  ">&2\nexit 1\n")
-                     : QByteArray("while [ \"$1\" != /bin/sh ]; do shift; done\n"
-                                  "setsid \"$@\" </dev/null >/dev/null 2>&1 &\n"))));
-    }
-
-    HelperRun runHelper(const QString& programPath) {
-        QProcess helper;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("PATH"), fakeTools() + QLatin1Char(':') +
-                                                       environment.value(QStringLiteral("PATH")));
-        environment.insert(QStringLiteral("LUMATIDE_TEST_MARKER"), marker);
-        helper.setProcessEnvironment(environment);
-        helper.start(QStringLiteral(LUMATIDE_SERVICES_HELPER),
-                     {QStringLiteral("relaunch"), QStringLiteral("1"), programPath});
-        HelperRun run;
-        if (!helper.waitForFinished(20000)) {
-            helper.kill();
-            helper.waitForFinished();
-            return run;
-        }
-        run.exitCode = helper.exitCode();
-        run.errors = QString::fromUtf8(helper.readAllStandardError()).trimmed();
-        run.output = QString::fromUtf8(helper.readAllStandardOutput()).trimmed();
-        const QStringList ids = run.output.split(QLatin1Char(' '));
-        if (ids.size() == 3) {
-            run.pid = ids.at(0).toLongLong();
-            run.processGroup = ids.at(1).toLongLong();
-            run.session = ids.at(2).toLongLong();
-        }
-        return run;
-    }
-
-    QStringList markerLines() const {
-        return QString::fromUtf8(readAll(marker)).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    }
-
-    QTemporaryDir root;
-    QString marker;
-    QString target;
-};
+void writeExecutable(const QString& path, const QByteArray& content) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
+    ASSERT_TRUE(file.setPermissions(file.permissions() | QFile::ExeOwner));
+}
 
 } // namespace
 
-TEST_F(RelaunchTest, DirectFormStartsTheProgramOnceAfterTheParentHasGone) {
-    fakeOfflineManager();
-    const HelperRun run = runHelper(target);
-    ASSERT_EQ(run.exitCode, 0) << run.errors.toStdString();
-    // A session id of 0 is real: in a container the session leader may sit outside the
-    // process-id namespace. The pid tells whether the helper reported its ids at all.
-    ASSERT_NE(run.pid, 0) << run.output.toStdString();
+TEST(Relaunch, StartsTheProgramOrRestartsTheUnitOnceTheQuitHasHappened) {
+    QTemporaryDir root;
+    ASSERT_TRUE(QDir().mkpath(root.filePath(u"bin"_s)));
+    ASSERT_TRUE(QDir().mkpath(root.filePath(u"Kid's Apps"_s)));
+    const QString marker = root.filePath(u"marker"_s);
+    const QString target = root.filePath(u"Kid's Apps/relaunch target"_s);
+    writeExecutable(target,
+                    "#!/bin/sh\n"
+                    "if [ -e \"/proc/$LUMATIDE_TEST_PARENT_PID\" ]; then parent=alive; "
+                    "else parent=gone; fi\n"
+                    "printf '%s %s\\n' \"$parent\" \"$(cat /proc/$$/stat)\" >> \"$MARKER\"\n");
+    // A user manager in the state FAKE_STATE that notes restarts in the marker.
+    writeExecutable(root.filePath(u"bin/systemctl"_s),
+                    "#!/bin/sh\n"
+                    "case \"$*\" in\n"
+                    "  '--user is-system-running') echo \"$FAKE_STATE\"; exit 1 ;;\n"
+                    "  '--user restart '*) echo \"restart $3\" >> \"$MARKER\" ;;\n"
+                    "esac\n");
+    // Records its arguments, then fails when FAKE_RUN_FAILS is set or else starts the command
+    // in a session of its own, as the manager would.
+    writeExecutable(root.filePath(u"bin/systemd-run"_s),
+                    "#!/bin/sh\n"
+                    "printf '%s\\n' \"$@\" > \"$MARKER.arguments\"\n"
+                    "if [ -n \"$FAKE_RUN_FAILS\" ]; then\n"
+                    "  echo 'Failed to start transient service unit: Access denied' >&2\n"
+                    "  exit 1\n"
+                    "fi\n"
+                    "while [ \"$1\" != /bin/sh ]; do shift; done\n"
+                    "setsid \"$@\" </dev/null >/dev/null 2>&1 &\n");
 
-    ASSERT_TRUE(waitUntil([this] { return !markerLines().isEmpty(); }, 15000));
-    const QStringList lines = markerLines();
-    ASSERT_EQ(lines.size(), 1) << lines.join(u'\n').toStdString();
-    EXPECT_TRUE(lines.first().startsWith(QStringLiteral("gone "))) << lines.first().toStdString();
+    const struct {
+        const char* managerState; // what `systemctl --user is-system-running` says
+        bool runFails;
+        bool serviceForm;
+        const char* error; // a part of the failure; nullptr when scheduling works
+    } cases[] = {
+        // Without a manager the program is started as a detached process; the unit cannot be.
+        {"offline", false, false, nullptr},
+        {"offline", false, true, "com.vexilo.lumatide.service"},
+        // A manager that answers ("degraded" counts) runs either form as a transient unit.
+        {"degraded", false, false, nullptr},
+        {"degraded", false, true, nullptr},
+        // When it fails, the detached process takes over, but the unit cannot be restarted.
+        {"degraded", true, false, nullptr},
+        {"degraded", true, true, "Failed to start transient service unit: Access denied"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.managerState << (c.runFails ? " failing" : "")
+                                        << (c.serviceForm ? " service" : " direct"));
+        QFile::remove(marker);
+        QFile::remove(marker + u".arguments"_s);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(u"PATH"_s, root.filePath(u"bin:"_s) + environment.value(u"PATH"_s));
+        environment.insert(u"MARKER"_s, marker);
+        environment.insert(u"FAKE_STATE"_s, QString::fromLatin1(c.managerState));
+        environment.insert(u"FAKE_RUN_FAILS"_s, c.runFails ? u"1"_s : QString());
+        // The helper shares this test's process group and session.
+        QProcess helper;
+        helper.setProcessEnvironment(environment);
+        helper.start(QStringLiteral(LUMATIDE_SERVICES_HELPER), {c.serviceForm ? u"-"_s : target});
+        ASSERT_TRUE(helper.waitForFinished(20000));
+        const QString errors = QString::fromUtf8(helper.readAllStandardError()).trimmed();
+        if (c.error != nullptr) {
+            EXPECT_EQ(helper.exitCode(), 1);
+            EXPECT_TRUE(errors.contains(QString::fromUtf8(c.error))) << errors.toStdString();
+            continue;
+        }
+        ASSERT_EQ(helper.exitCode(), 0) << errors.toStdString();
+        if (qstrcmp(c.managerState, "degraded") == 0) {
+            const QStringList arguments = linesOf(marker + u".arguments"_s);
+            EXPECT_EQ(arguments.mid(0, 2), (QStringList{u"--user"_s, u"--collect"_s}));
+            EXPECT_EQ(
+                arguments.mid(arguments.size() - 3),
+                (QStringList{u"/bin/sh"_s, u"-c"_s,
+                             temporaryQuitRelaunchCommand(c.serviceForm ? QString() : target, 1)}));
+        }
 
-    // Neither the helper's nor this test's process group or session.
-    const QStringList fields = statFieldsAfterName(lines.first());
-    ASSERT_GE(fields.size(), 4);
-    const qint64 processGroup = fields.at(2).toLongLong();
-    const qint64 session = fields.at(3).toLongLong();
-    EXPECT_NE(processGroup, run.processGroup);
-    EXPECT_NE(session, run.session);
-    EXPECT_NE(processGroup, static_cast<qint64>(::getpgrp()));
-    EXPECT_NE(session, static_cast<qint64>(::getsid(0)));
-}
-
-TEST_F(RelaunchTest, AnsweringUserManagerRunsItAsATransientUnit) {
-    fakeAnsweringManager(false);
-    const HelperRun run = runHelper(QStringLiteral("-"));
-    ASSERT_EQ(run.exitCode, 0) << run.errors.toStdString();
-
-    const QStringList arguments =
-        QString::fromUtf8(readAll(root.filePath(QStringLiteral("systemd-run-arguments"))))
-            .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    ASSERT_GE(arguments.size(), 6);
-    EXPECT_EQ(arguments.mid(0, 3),
-              (QStringList{QStringLiteral("--user"), QStringLiteral("--collect"),
-                           QStringLiteral("--quiet")}));
-    EXPECT_TRUE(arguments.contains(QStringLiteral("--setenv=PATH")));
-    EXPECT_EQ(arguments.mid(arguments.size() - 3),
-              (QStringList{QStringLiteral("/bin/sh"), QStringLiteral("-c"),
-                           serviceRelaunchCommand(desktopId, 1.0)}));
-
-    // The service form restarts the unit through the user manager.
-    ASSERT_TRUE(waitUntil([this] { return !markerLines().isEmpty(); }, 15000));
-    EXPECT_EQ(markerLines(), QStringList{QStringLiteral("restart com.vexilo.lumatide.service")});
-}
-
-TEST_F(RelaunchTest, AFailingUserManagerFallsBackOrStopsTheQuit) {
-    fakeAnsweringManager(true);
-    // Restarting the unit needs the manager: the failure is reported and the quit must stop.
-    const HelperRun service = runHelper(QStringLiteral("-"));
-    EXPECT_EQ(service.exitCode, 1);
-    EXPECT_EQ(service.errors,
-              QStringLiteral("Failed to start transient service unit: Access denied"));
-
-    // Starting the program directly does not: the detached shell takes over.
-    const HelperRun direct = runHelper(target);
-    EXPECT_EQ(direct.exitCode, 0) << direct.errors.toStdString();
-    ASSERT_TRUE(waitUntil([this] { return !markerLines().isEmpty(); }, 15000));
-    ASSERT_EQ(markerLines().size(), 1);
-    EXPECT_TRUE(markerLines().first().startsWith(QStringLiteral("gone ")));
-}
-
-TEST_F(RelaunchTest, ServiceFormWithoutAManagerIsRefused) {
-    fakeOfflineManager();
-    const HelperRun run = runHelper(QStringLiteral("-"));
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(run.errors.contains(QStringLiteral("com.vexilo.lumatide.service")))
-        << run.errors.toStdString();
+        ASSERT_TRUE(waitUntil([&] { return !linesOf(marker).isEmpty(); }, 15000));
+        const QStringList lines = linesOf(marker);
+        ASSERT_EQ(lines.size(), 1) << lines.join(u'\n').toStdString();
+        if (c.serviceForm) {
+            EXPECT_EQ(lines.first(), u"restart com.vexilo.lumatide.service"_s);
+            continue;
+        }
+        // Started after the helper had gone, outside its process group and session. The fields
+        // after the command name, which may itself hold spaces and parentheses, are state,
+        // parent, process group, session, ...
+        EXPECT_TRUE(lines.first().startsWith(u"gone "_s)) << lines.first().toStdString();
+        const QStringList fields =
+            lines.first().mid(lines.first().lastIndexOf(u')') + 2).split(u' ');
+        ASSERT_GE(fields.size(), 4);
+        EXPECT_NE(fields.at(2), QString::number(::getpgrp()));
+        EXPECT_NE(fields.at(3), QString::number(::getsid(0)));
+    }
 }
 
 TEST(RelaunchUnitDetection, NeedsTheInvocationIdAndTheUnitsControlGroup) {
     QProcessEnvironment unit;
-    unit.insert(QStringLiteral("INVOCATION_ID"), QStringLiteral("0123456789abcdef"));
-    const QString unitGroup = QStringLiteral(
-        "0::/user.slice/user-1000.slice/user@1000.service/app.slice/com.vexilo.lumatide.service\n");
-    EXPECT_TRUE(runningAsUserServiceUnit(unit, unitGroup));
+    unit.insert(u"INVOCATION_ID"_s, u"0123456789abcdef"_s);
+    const QString slice = u"0::/user.slice/user-1000.slice/user@1000.service/app.slice/"_s;
+    EXPECT_TRUE(runningAsUserServiceUnit(unit, slice + u"com.vexilo.lumatide.service\n"_s));
     EXPECT_TRUE(runningAsUserServiceUnit(
-        unit, QStringLiteral("12:pids:/user.slice\n1:name=systemd:/user.slice/user-1000.slice/"
-                             "user@1000.service/com.vexilo.lumatide.service\n0::/\n")));
-    EXPECT_FALSE(runningAsUserServiceUnit(QProcessEnvironment(), unitGroup));
-    EXPECT_FALSE(runningAsUserServiceUnit(
-        unit, QStringLiteral("0::/user.slice/user-1000.slice/user@1000.service/app.slice/"
-                             "app-gnome-lumatide-4711.scope\n")));
-    EXPECT_FALSE(runningAsUserServiceUnit(
-        unit, QStringLiteral("0::/user.slice/user-1000.slice/user@1000.service/app.slice/"
-                             "xcom.vexilo.lumatide.service\n")));
-    EXPECT_FALSE(runningAsUserServiceUnit(unit, QString()));
-
-    // This test is not that unit, so the relaunch starts this very executable.
-    if (!runningAsUserServiceUnit()) {
-        EXPECT_EQ(DetachedRelauncher(DetachedRelauncher::Options{2.5, std::nullopt}).command(),
-                  relaunchCommand(programPathToStart(), 2.0));
-        EXPECT_EQ(programPathToStart(),
-                  QFileInfo(QCoreApplication::applicationFilePath()).canonicalFilePath());
+        unit, u"12:pids:/user.slice\n1:name=systemd:/user.slice/com.vexilo.lumatide.service\n"_s));
+    EXPECT_FALSE(runningAsUserServiceUnit({}, slice + u"com.vexilo.lumatide.service\n"_s));
+    for (const QString& other : {slice + u"app-gnome-lumatide-4711.scope\n"_s,
+                                 slice + u"xcom.vexilo.lumatide.service\n"_s, QString()}) {
+        EXPECT_FALSE(runningAsUserServiceUnit(unit, other)) << other.toStdString();
     }
+    // The running program is found through the kernel's own record of it.
+    EXPECT_EQ(runningExecutablePath(),
+              QFileInfo(QCoreApplication::applicationFilePath()).canonicalFilePath());
 }

@@ -1,25 +1,17 @@
 #pragma once
 
 #include "fakes/LogCapture.h"
-#include "unit/content/QStringPrinting.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFile>
-#include <QStringList>
 #include <QThread>
-#include <QtGlobal>
 #include <functional>
 #include <ostream>
 
-// Lets failure messages show argument lists as UTF-8 texts.
-inline void PrintTo(const QStringList& texts, std::ostream* out) {
-    *out << '[';
-    for (qsizetype i = 0; i < texts.size(); ++i) {
-        *out << (i == 0 ? "" : ", ");
-        PrintTo(texts.at(i), out);
-    }
-    *out << ']';
+// Failures show texts as UTF-8.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
 }
 
 namespace lumatide::test {
@@ -40,17 +32,6 @@ inline bool waitUntil(const std::function<bool()>& condition, int timeoutMs) {
 inline QByteArray readAll(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-inline bool writeExecutable(const QString& path, const QByteArray& content) {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size()) {
-        return false;
-    }
-    file.close();
-    return file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
-                               QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
-                               QFile::ExeOther);
 }
 
 } // namespace lumatide::test

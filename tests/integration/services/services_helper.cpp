@@ -1,45 +1,28 @@
-// A small stand-in for the program in the integration tests, run as a child process:
-//   services_helper relaunch <delay seconds> <program path, or "-" for the service form>
-//     schedules the relaunch, prints "<pid> <process group> <session>" and exits at once;
-//   services_helper autostart-register <program path>
-//     registers an autostart entry for the current user and prints the error, if any.
+// A small stand-in for the program in the relaunch tests, run as a child process:
+//   services_helper <program path, or "-" for the service form>
+// schedules the relaunch after one second, writes the failure, if any, to stderr, and exits at
+// once.
 #include "linux/DetachedRelauncher.h"
-#include "linux/XdgAutostart.h"
 
 #include <QCoreApplication>
-#include <QProcessEnvironment>
 #include <cstdio>
-#include <unistd.h>
 
 using namespace lumatide;
+using namespace Qt::StringLiterals;
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    const QStringList arguments = QCoreApplication::arguments();
-    if (arguments.size() == 4 && arguments.at(1) == QLatin1String("relaunch")) {
-        // The relaunched target checks, through this variable, that its parent is gone.
-        qputenv("LUMATIDE_TEST_PARENT_PID", QByteArray::number(QCoreApplication::applicationPid()));
-        DetachedRelauncher::Options options;
-        options.delaySeconds = arguments.at(2).toDouble();
-        options.programPath = arguments.at(3) == QLatin1String("-") ? QString() : arguments.at(3);
-        DetachedRelauncher relauncher(options);
-        const std::optional<QString> failure = relauncher.scheduleRelaunchAfterTemporaryQuit();
-        std::printf("%d %d %d\n", static_cast<int>(::getpid()), static_cast<int>(::getpgrp()),
-                    static_cast<int>(::getsid(0)));
-        if (failure) {
-            std::fprintf(stderr, "%s\n", qUtf8Printable(*failure));
-            return 1;
-        }
-        return 0;
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: services_helper <program path>|-\n");
+        return 2;
     }
-    if (arguments.size() == 3 && arguments.at(1) == QLatin1String("autostart-register")) {
-        XdgAutostart autostart(QProcessEnvironment::systemEnvironment(), arguments.at(2));
-        if (const std::optional<QString> failure = autostart.enable()) {
-            std::printf("%s\n", qUtf8Printable(*failure));
-            return 1;
-        }
-        return 0;
+    // The relaunched target checks, through this variable, that its parent is gone.
+    qputenv("LUMATIDE_TEST_PARENT_PID", QByteArray::number(QCoreApplication::applicationPid()));
+    const QString program = QString::fromLocal8Bit(argv[1]);
+    DetachedRelauncher relauncher({1.0, program == "-"_L1 ? QString() : program});
+    if (const std::optional<QString> failure = relauncher.scheduleRelaunchAfterTemporaryQuit()) {
+        std::fprintf(stderr, "%s\n", qUtf8Printable(*failure));
+        return 1;
     }
-    std::fprintf(stderr, "usage: services_helper relaunch|autostart-register ...\n");
-    return 2;
+    return 0;
 }
