@@ -3,9 +3,7 @@
 #include "content/ResetPasscodeTexts.h"
 #include "content/Texts.h"
 #include "dialogs/AlertIcon.h"
-#include "dialogs/AlertKind.h"
 #include "dialogs/AppAlerts.h"
-#include "dialogs/ModalAlert.h"
 #include "dialogs/ResetPasscodeDialog.h"
 #include "fakes/MemoryPreferenceStore.h"
 #include "prefs/Passcode.h"
@@ -21,6 +19,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <cmath>
 #include <functional>
 #include <gtest/gtest.h>
 #include <vector>
@@ -34,18 +33,16 @@ using Answer = std::function<void(QDialog&)>;
 struct Seen {
     QString message; // the alert's message, or the form's title
     QString informativeText;
-    QStringList buttons; // in the order they were added
-    QString defaultButton;
-    QImage icon;
+    QStringList buttons; // in the order they were added, the default one marked "*"
+    QStringList fields;  // the form's fields, "*" before each masked one
+    bool plainText = true;
     bool blocksOthers = true;
-    QStringList fields; // the form's fields, "*" for each masked one
 };
 
 // Both the message box and the form list their buttons in a button box, the accepting one
 // first.
-std::vector<QAbstractButton*> buttons(QDialog& dialog) {
-    const QList<QAbstractButton*> all = dialog.findChild<QDialogButtonBox*>()->buttons();
-    return {all.begin(), all.end()};
+QList<QAbstractButton*> buttons(QDialog& dialog) {
+    return dialog.findChild<QDialogButtonBox*>()->buttons();
 }
 
 // Answers the modal dialogs shown while it lives, one step of the script each, from inside
@@ -73,30 +70,27 @@ private:
         Seen shown;
         shown.blocksOthers = dialog.windowModality() != Qt::WindowModal || dialog.parent();
         for (const QAbstractButton* button : buttons(dialog)) {
-            shown.buttons << button->text();
-            const auto* push = qobject_cast<const QPushButton*>(button);
-            shown.defaultButton = push->isDefault() ? push->text() : shown.defaultButton;
+            const bool preferred = qobject_cast<const QPushButton*>(button)->isDefault();
+            shown.buttons << button->text() + (preferred ? s("*") : QString());
+        }
+        for (const QLabel* label : dialog.findChildren<QLabel*>()) {
+            shown.plainText = shown.plainText &&
+                              (label->text().isEmpty() || label->textFormat() == Qt::PlainText);
+        }
+        for (const QLineEdit* field : dialog.findChildren<QLineEdit*>()) {
+            const bool masked = field->echoMode() == QLineEdit::Password;
+            shown.fields << (masked ? s("*") : QString()) + field->text();
         }
         if (auto* alert = qobject_cast<QMessageBox*>(&dialog)) {
             shown.message = alert->text();
             shown.informativeText = alert->informativeText();
-            shown.icon = alert->iconPixmap().toImage();
-            shown.defaultButton = alert->defaultButton()->text();
         } else {
-            shown.message = dialog.findChild<QLabel*>(QStringLiteral("titleLabel"))->text();
-            shown.icon = dialog.findChild<QLabel*>(QStringLiteral("alertIcon"))->pixmap().toImage();
-            for (const QLineEdit* field : dialog.findChildren<QLineEdit*>()) {
-                shown.fields << (field->echoMode() == QLineEdit::Password ? QStringLiteral("*")
-                                                                          : QString()) +
-                                    field->text();
-            }
+            shown.message = dialog.findChild<QLabel*>(s("titleLabel"))->text();
         }
         seen.push_back(shown);
-        saveArtifact(dialog.grab().toImage(),
-                     QStringLiteral("%1-%2").arg(
-                         QString::fromLatin1(
-                             ::testing::UnitTest::GetInstance()->current_test_info()->name()),
-                         QString::number(seen.size())));
+        static int shots = 0;
+        const char* test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        saveArtifact(dialog.grab().toImage(), s(test) + QStringLiteral("-%1").arg(++shots));
         if (next_ < script_.size()) {
             script_[next_++](dialog);
         } else {
@@ -108,19 +102,15 @@ private:
     std::size_t next_ = 0;
 };
 
-Answer click(std::size_t index) {
+Answer click(int index) {
     return [index](QDialog& dialog) { buttons(dialog).at(index)->click(); };
-}
-
-void fill(QDialog& dialog, const QString& current, const QString& fresh, const QString& again) {
-    dialog.findChild<QLineEdit*>(QStringLiteral("currentPasscodeField"))->setText(current);
-    dialog.findChild<QLineEdit*>(QStringLiteral("newPasscodeField"))->setText(fresh);
-    dialog.findChild<QLineEdit*>(QStringLiteral("confirmPasscodeField"))->setText(again);
 }
 
 Answer submit(const QString& current, const char* fresh, const char* again) {
     return [=](QDialog& dialog) {
-        fill(dialog, current, s(fresh), s(again));
+        dialog.findChild<QLineEdit*>(s("currentPasscodeField"))->setText(current);
+        dialog.findChild<QLineEdit*>(s("newPasscodeField"))->setText(s(fresh));
+        dialog.findChild<QLineEdit*>(s("confirmPasscodeField"))->setText(s(again));
         click(0)(dialog);
     };
 }
@@ -129,133 +119,89 @@ Answer submit(const char* current, const char* fresh, const char* again) {
     return submit(s(current), fresh, again);
 }
 
-QImage icon(AlertKind kind) {
-    return makeAlertIcon(kind, dialogDevicePixelRatio()).toImage();
-}
-
-TEST(AppAlerts, QuitConfirmationIsTrueOnlyForTheQuitButton) {
-    const Texts& texts = Texts::forLanguage(AppLanguage::english);
+TEST(AppAlerts, EachShowsItsTextsAsTheyAreAndBlocksNoOtherWindow) {
+    const Texts& texts = Texts::forLanguage(AppLanguage::japanese);
+    const QString error = s("Cannot write <b>autostart</b> & <a href=\"x\">y</a>");
+    const QStringList ok{s("OK*")};
+    const struct {
+        std::function<void()> show;
+        QString message;
+        QString informativeText;
+        QStringList buttons;
+    } alerts[] = {{[] { confirmTemporaryQuit(AppLanguage::japanese); }, texts.quitConfirmTitle,
+                   texts.quitConfirmMessage,
+                   QStringList({texts.quitConfirmButton + s("*"), texts.quitCancelButton})},
+                  {[] { showTemporaryQuitLimit(AppLanguage::japanese); }, texts.quitLimitTitle,
+                   texts.quitLimitMessage, ok},
+                  {[] { showManualRestartLimit(AppLanguage::japanese); }, texts.restartLimitTitle,
+                   texts.restartLimitMessage, ok},
+                  {[&] { showLaunchAtLoginError(error, AppLanguage::japanese); },
+                   texts.menuLaunchAtLogin, error, ok},
+                  {[&] { showTemporaryQuitFailure(error, AppLanguage::japanese); }, texts.menuQuit,
+                   error, ok}};
+    for (const auto& alert : alerts) {
+        Answerer answerer({click(0)});
+        alert.show();
+        ASSERT_EQ(answerer.seen.size(), 1U);
+        const Seen& seen = answerer.seen.front();
+        EXPECT_EQ(seen.message, alert.message);
+        EXPECT_EQ(seen.informativeText, alert.informativeText);
+        EXPECT_EQ(seen.buttons, alert.buttons);
+        EXPECT_TRUE(seen.plainText);
+        EXPECT_FALSE(seen.blocksOthers);
+    }
+    // Quitting is confirmed by its button only, not by cancelling or closing.
     for (const auto& [answer, quits] : {std::pair{click(0), true}, std::pair{click(1), false},
                                         std::pair{Answer([](QDialog& d) { d.close(); }), false}}) {
         Answerer answerer({answer});
         EXPECT_EQ(confirmTemporaryQuit(AppLanguage::english), quits);
-        ASSERT_EQ(answerer.seen.size(), 1U);
-        const Seen& seen = answerer.seen.front();
-        EXPECT_EQ(seen.message, texts.quitConfirmTitle);
-        EXPECT_EQ(seen.informativeText, texts.quitConfirmMessage);
-        EXPECT_EQ(seen.buttons, QStringList({texts.quitConfirmButton, texts.quitCancelButton}));
-        EXPECT_EQ(seen.defaultButton, texts.quitConfirmButton);
-        EXPECT_EQ(seen.icon, icon(AlertKind::quitConfirm));
-        EXPECT_FALSE(seen.blocksOthers);
     }
 }
 
-TEST(AppAlerts, NoticesShowTheirTextsAndIconWithOneButton) {
-    const Texts& texts = Texts::forLanguage(AppLanguage::japanese);
-    const QString problem = s("Permission denied");
-    const struct {
-        std::function<void()> show;
-        AlertKind kind;
-        QString message;
-        QString informativeText;
-    } notices[] = {{[] { showTemporaryQuitLimit(AppLanguage::japanese); }, AlertKind::quitLimit,
-                    texts.quitLimitTitle, texts.quitLimitMessage},
-                   {[] { showManualRestartLimit(AppLanguage::japanese); }, AlertKind::restartLimit,
-                    texts.restartLimitTitle, texts.restartLimitMessage},
-                   {[&] { showLaunchAtLoginError(problem, AppLanguage::japanese); },
-                    AlertKind::launchAtLogin, texts.menuLaunchAtLogin, problem},
-                   {[&] { showTemporaryQuitFailure(problem, AppLanguage::japanese); },
-                    AlertKind::quitLimit, texts.menuQuit, problem}};
-    for (const auto& notice : notices) {
-        Answerer answerer({click(0)});
-        notice.show();
-        ASSERT_EQ(answerer.seen.size(), 1U);
-        const Seen& seen = answerer.seen.front();
-        EXPECT_EQ(seen.message, notice.message);
-        EXPECT_EQ(seen.informativeText, notice.informativeText);
-        EXPECT_EQ(seen.buttons, QStringList({s("OK")}));
-        EXPECT_EQ(seen.icon, icon(notice.kind));
-        EXPECT_FALSE(seen.blocksOthers);
-    }
-}
-
-TEST(AppAlerts, AnErrorIsShownAsItIsAndOtherWindowsStillTakeTyping) {
-    // Stands in for a rest panel that appears while the alert waits for an answer.
-    QLineEdit panelField;
+TEST(AppAlerts, AnOpenAlertLetsOtherWindowsTakeTyping) {
+    QLineEdit panelField; // a rest panel that appears while the alert waits for an answer
     panelField.show();
-    const QString error = s("Cannot write <b>autostart</b> & <a href=\"x\">y</a>");
-    bool plain = false;
-    Answerer answerer({[&](QDialog& dialog) {
-        for (const QLabel* label : dialog.findChildren<QLabel*>()) {
-            plain = plain || (label->text() == error && label->textFormat() == Qt::PlainText);
-        }
+    Answerer answerer({[&panelField](QDialog& dialog) {
         QTest::keyClick(panelField.windowHandle(), Qt::Key_4);
         QTest::keyClick(panelField.windowHandle(), Qt::Key_2);
         click(0)(dialog);
     }});
-    showLaunchAtLoginError(error, AppLanguage::english);
-    EXPECT_TRUE(plain);
+    showManualRestartLimit(AppLanguage::english);
     EXPECT_EQ(panelField.text(), s("42"));
-}
-
-TEST(AlertIcon, EveryKindHasItsOwnIconAtAnyPixelDensity) {
-    for (const AlertKind kind : allAlertKinds) {
-        const QImage image = icon(kind);
-        EXPECT_EQ(std::count_if(allAlertKinds.begin(), allAlertKinds.end(),
-                                [&](AlertKind other) { return icon(other) == image; }),
-                  1);
-    }
-    const QPixmap sharp = makeAlertIcon(AlertKind::passcode, 2.0);
-    EXPECT_EQ(sharp.size(), QSize(128, 128));
-    EXPECT_EQ(sharp.deviceIndependentSize(), QSizeF(64, 64));
-    for (const qreal unusable : {0.0, -1.0, std::nan(""), HUGE_VAL}) {
-        EXPECT_EQ(makeAlertIcon(AlertKind::general, unusable).size(), QSize(64, 64));
-    }
 }
 
 QString text(const char* key, AppLanguage language = AppLanguage::english) {
     return resetPasscodeText(QLatin1String(key), language);
 }
 
+// Every attempt starts from a new form of empty, masked fields.
 void expectForm(const Seen& seen, AppLanguage language = AppLanguage::english) {
     EXPECT_EQ(seen.message, text("title", language));
-    EXPECT_EQ(seen.buttons, QStringList({text("ok", language), text("cancel", language)}));
-    EXPECT_EQ(seen.defaultButton, text("ok", language));
-    // Every attempt starts from a new, empty form of masked fields.
+    EXPECT_EQ(seen.buttons, QStringList({text("ok", language) + s("*"), text("cancel", language)}));
     EXPECT_EQ(seen.fields, QStringList({s("*"), s("*"), s("*")}));
-    EXPECT_EQ(seen.icon, icon(AlertKind::passcode));
     EXPECT_FALSE(seen.blocksOthers);
 }
 
-void expectNotice(const Seen& seen, const char* key, AlertKind kind) {
-    EXPECT_EQ(seen.message, text("title"));
-    EXPECT_EQ(seen.informativeText, text(key));
-    EXPECT_EQ(seen.icon, icon(kind));
-}
-
 TEST(ResetPasscode, RejectedAttemptsAreExplainedUntilTheChangeSucceeds) {
-    MemoryPreferenceStore preferences;
-    setCurrentPasscode(s("tide42"), preferences);
-    // A wrong current passcode is reported before empty or mismatching new ones. Entries are
-    // trimmed: the last attempt has spaces around the current and the new passcode.
+    // Stored with white space around it (by hand, or by an older version), the passcode is
+    // matched as it reads. A wrong current passcode is reported before empty or mismatching
+    // new ones. Entries are trimmed: the last attempt has spaces around two of them.
+    MemoryPreferenceStore preferences(QJsonObject{{passcodeKey, s("  tide42\t")}});
     Answerer answerer({submit("tide41", "", ""), click(0), submit("nope", "a", "b"), click(0),
                        submit("tide42", "   ", "   "), click(0), submit("tide42", "ebb7", "ebb8"),
                        click(0), submit("tide42 ", " ebb7 ", "ebb7"), click(0)});
     resetPasscode(preferences, AppLanguage::english);
-    const std::vector<Seen>& seen = answerer.seen;
-    ASSERT_EQ(seen.size(), 10U);
-    for (std::size_t form = 0; form < seen.size(); form += 2) {
-        expectForm(seen[form]);
+    ASSERT_EQ(answerer.seen.size(), 10U);
+    const char* notices[] = {"oldWrong", "oldWrong", "empty", "mismatch", "success"};
+    for (std::size_t i = 0; i < 5; ++i) {
+        expectForm(answerer.seen[2 * i]);
+        EXPECT_EQ(answerer.seen[2 * i + 1].message, text("title"));
+        EXPECT_EQ(answerer.seen[2 * i + 1].informativeText, text(notices[i]));
     }
-    expectNotice(seen[1], "oldWrong", AlertKind::passcodeWarning);
-    expectNotice(seen[3], "oldWrong", AlertKind::passcodeWarning);
-    expectNotice(seen[5], "empty", AlertKind::passcodeWarning);
-    expectNotice(seen[7], "mismatch", AlertKind::passcodeWarning);
-    expectNotice(seen[9], "success", AlertKind::passcodeSuccess);
     EXPECT_EQ(preferences.string(passcodeKey), s("ebb7"));
 }
 
-TEST(ResetPasscode, CancellingOrClosingEndsAtOnceAndChangesNothing) {
+TEST(ResetPasscode, CancellingOrClosingChangesNothingAndTheDefaultIsTheFirstPasscode) {
     MemoryPreferenceStore preferences;
     bool labelsWhole = true;
     Answerer answerer({[&labelsWhole](QDialog& dialog) {
@@ -267,31 +213,16 @@ TEST(ResetPasscode, CancellingOrClosingEndsAtOnceAndChangesNothing) {
                            }
                            click(1)(dialog);
                        },
-                       [](QDialog& dialog) {
-                           fill(dialog, defaultPasscode, s("x"), s("x"));
-                           dialog.close();
-                       }});
+                       [](QDialog& dialog) { dialog.close(); },
+                       submit(defaultPasscode, "moss", "moss"), click(0)});
     resetPasscode(preferences, AppLanguage::german);
     resetPasscode(preferences, AppLanguage::english);
     ASSERT_EQ(answerer.seen.size(), 2U);
     expectForm(answerer.seen[0], AppLanguage::german);
     EXPECT_TRUE(labelsWhole);
     EXPECT_FALSE(preferences.contains(passcodeKey));
-}
-
-TEST(ResetPasscode, TheDefaultAndASpacedStoredPasscodeCanBeReplaced) {
-    MemoryPreferenceStore preferences;
-    {
-        Answerer answerer({submit(defaultPasscode, "moss", "moss"), click(0)});
-        resetPasscode(preferences, AppLanguage::english);
-    }
-    EXPECT_EQ(preferences.string(passcodeKey), s("moss"));
-    // Stored with white space around it (by hand, or by an older version), it is matched by
-    // typing it as it reads.
-    preferences.setString(passcodeKey, s("  moss\t"));
-    Answerer answerer({submit("moss", "fern", "fern"), click(0)});
     resetPasscode(preferences, AppLanguage::english);
-    EXPECT_EQ(preferences.string(passcodeKey), s("fern"));
+    EXPECT_EQ(preferences.string(passcodeKey), s("moss"));
 }
 
 } // namespace
