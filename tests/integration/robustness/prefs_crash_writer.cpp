@@ -78,7 +78,6 @@ int killRepeatedly(const QString& folder, int kills) {
         std::fprintf(stderr, "FAIL: could not prepare %s\n", qUtf8Printable(path));
         return 1;
     }
-    emptyLock.close();
 
     qint64 counter = 0;
     for (int attempt = 0; attempt < kills && counter >= 0; ++attempt) {

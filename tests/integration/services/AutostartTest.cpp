@@ -141,7 +141,6 @@ TEST_F(AutostartTest, RegisteringWritesAValidEntryThatStartsThisPath) {
     EXPECT_EQ(autostart.disable(), std::nullopt);
     EXPECT_FALSE(QFile::exists(userEntry()));
     EXPECT_FALSE(autostart.isEnabled());
-    EXPECT_EQ(autostart.disable(), std::nullopt);
 }
 
 TEST_F(AutostartTest, ExecValuesReadBackToThePathOrAreRefused) {
