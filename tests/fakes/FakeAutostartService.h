@@ -11,27 +11,23 @@ namespace lumatide {
 class FakeAutostartService final : public AutostartService {
 public:
     bool isEnabled() const override { return enabled; }
-    std::optional<QString> enable() override {
-        ++enableCount;
-        if (!failure.isEmpty()) {
-            return failure;
-        }
-        enabled = true;
-        return std::nullopt;
-    }
-    std::optional<QString> disable() override {
-        ++disableCount;
-        if (!failure.isEmpty()) {
-            return failure;
-        }
-        enabled = false;
-        return std::nullopt;
-    }
+    std::optional<QString> enable() override { return change(true, enableCount); }
+    std::optional<QString> disable() override { return change(false, disableCount); }
 
     bool enabled = false;
     QString failure; // empty: the change succeeds
     int enableCount = 0;
     int disableCount = 0;
+
+private:
+    std::optional<QString> change(bool to, int& count) {
+        ++count;
+        if (!failure.isEmpty()) {
+            return failure;
+        }
+        enabled = to;
+        return std::nullopt;
+    }
 };
 
 } // namespace lumatide

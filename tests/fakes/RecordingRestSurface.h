@@ -21,10 +21,7 @@ public:
         shows.push_back({action, language});
         showing_ = true;
     }
-    void hide() override {
-        ++hideCount;
-        showing_ = false;
-    }
+    void hide() override { showing_ = false; }
     void update(std::int64_t remainingSeconds) override { updates.push_back(remainingSeconds); }
     void setUnlockHandler(std::function<void()> handler) override {
         unlockHandler = std::move(handler);
@@ -41,7 +38,6 @@ public:
 
     std::vector<Shown> shows;
     std::vector<std::int64_t> updates;
-    int hideCount = 0;
     std::function<void()> unlockHandler;
 
 private:

@@ -19,15 +19,11 @@ public:
         shows.push_back({remainingSeconds, language});
         showing_ = true;
     }
-    void hide() override {
-        ++hideCount;
-        showing_ = false;
-    }
+    void hide() override { showing_ = false; }
 
     bool isShowing() const { return showing_; }
 
     std::vector<Shown> shows;
-    int hideCount = 0;
 
 private:
     bool showing_ = false;

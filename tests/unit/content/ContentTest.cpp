@@ -34,19 +34,15 @@ QStringList textsOf(const Texts& t) {
                          << t.breatheIn << t.hold << t.breatheOut;
 }
 
-// The placeholders of a text in order, e.g. "%d%@".
-QString placeholders(const QString& text) {
-    static const QRegularExpression placeholder(u"%."_s);
-    QString found;
-    for (const auto& match : placeholder.globalMatch(text)) {
-        found += match.captured();
-    }
-    return found;
+// What formatText fills in a text: its "%d" and "%@", and every other "%" it would show.
+std::tuple<qsizetype, qsizetype, qsizetype> placeholders(const QString& text) {
+    return {text.count(u"%d"_s), text.count(u"%@"_s), text.count(u'%')};
 }
 
 TEST(Texts, EveryLanguageHasACompleteTableOfItsOwn) {
-    const QStringList english = textsOf(Texts::forLanguage(AppLanguage::english));
-    EXPECT_EQ(placeholders(english.join(u'|')), u"%d%d%d%d%@"_s);
+    const Texts& english = Texts::forLanguage(AppLanguage::english);
+    EXPECT_EQ(placeholders(english.poseStepPrefix), std::tuple(1, 1, 2));
+    EXPECT_EQ(placeholders(textsOf(english).join(QString())), std::tuple(4, 1, 5));
     for (AppLanguage language : allLanguages) {
         SCOPED_TRACE(languageCode(language).toStdString());
         const Texts& table = Texts::forLanguage(language);
@@ -54,10 +50,9 @@ TEST(Texts, EveryLanguageHasACompleteTableOfItsOwn) {
         EXPECT_EQ(&table, &Texts::forLanguage(language));
         const QStringList texts = textsOf(table);
         for (qsizetype i = 0; i < texts.size(); ++i) {
-            EXPECT_FALSE(texts[i].isEmpty()) << "text " << i;
-            EXPECT_EQ(texts[i], texts[i].trimmed()) << "text " << i;
             // A slip in a format text would show a raw "%d" or drop the number.
-            EXPECT_EQ(placeholders(texts[i]), placeholders(english[i])) << "text " << i;
+            EXPECT_FALSE(texts[i].isEmpty() || texts[i] != texts[i].trimmed()) << "text " << i;
+            EXPECT_EQ(placeholders(texts[i]), placeholders(textsOf(english)[i])) << "text " << i;
         }
         // Twelve activities, two of each kind in the same order in every language.
         ASSERT_EQ(table.actions.size(), 12U);
@@ -70,13 +65,11 @@ TEST(Texts, EveryLanguageHasACompleteTableOfItsOwn) {
         }
         for (ActionKind kind : allActionKinds) {
             ASSERT_EQ(table.poseInstructions.at(kind).size(), 8);
-            for (const QString& line : table.poseInstructions.at(kind)) {
-                EXPECT_FALSE(line.isEmpty() || line.contains(u'\n'));
-            }
+            EXPECT_FALSE(table.poseInstructions.at(kind).contains(QString()));
         }
         // Two paragraphs in the busy message; one wording per command wherever it appears.
+        EXPECT_EQ(table.busyMessage.count(u"\n\n"_s) * 2, table.busyMessage.count(u'\n'));
         EXPECT_EQ(table.busyMessage.count(u"\n\n"_s), 1);
-        EXPECT_EQ(table.busyMessage.count(u'\n'), 2);
         EXPECT_EQ(table.busyStartButton, table.menuStartBreakNow);
         EXPECT_EQ(table.quitCancelButton, resetPasscodeText(u"cancel"_s, language));
         // A table filled with another language's texts shows up as many equal cells; only a
@@ -86,27 +79,27 @@ TEST(Texts, EveryLanguageHasACompleteTableOfItsOwn) {
                 continue;
             }
             int same = 0;
-            const QStringList otherTexts = textsOf(Texts::forLanguage(other));
             for (qsizetype i = 0; i < texts.size(); ++i) {
-                same += texts[i] == otherTexts[i] ? 1 : 0;
+                same += texts[i] == textsOf(Texts::forLanguage(other))[i] ? 1 : 0;
             }
             for (std::size_t i = 0; i < table.actions.size(); ++i) {
-                same += table.actions[i].title == actions(other)[i].title ? 1 : 0;
+                same +=
+                    table.actions[i].title == Texts::forLanguage(other).actions[i].title ? 1 : 0;
             }
             EXPECT_LE(same, 3) << languageCode(other).toStdString();
         }
     }
-    EXPECT_EQ(Texts::forLanguage(AppLanguage::english).warningStartsIn,
-              u"Break starts in %d seconds"_s);
-    EXPECT_EQ(Texts::forLanguage(AppLanguage::simplifiedChinese).poseStepPrefix, u"第 %d 式：%@"_s);
-    EXPECT_EQ(actions(AppLanguage::german)[11].title, u"Sonnengruß im Stehen"_s);
+    EXPECT_EQ(english.warningStartsIn, u"Break starts in %d seconds"_s);
+    EXPECT_EQ(Texts::forLanguage(AppLanguage::german).actions[11].title, u"Sonnengruß im Stehen"_s);
 }
 
-TEST(Texts, ResetPasscodeFormHasEveryKeyInEveryLanguage) {
+TEST(Texts, ResetPasscodeFormAndLanguageNames) {
+    // "menu" and "title" share their wording; every other key has its own, in every language;
+    // an unknown key comes back as it is.
     const QStringList keys{u"menu"_s,    u"title"_s,    u"old"_s,    u"new"_s,
                            u"confirm"_s, u"ok"_s,       u"cancel"_s, u"oldWrong"_s,
                            u"empty"_s,   u"mismatch"_s, u"success"_s};
-    QSet<QString> successTexts;
+    QSet<QString> names, successTexts;
     for (AppLanguage language : allLanguages) {
         QSet<QString> distinct;
         for (const QString& key : keys) {
@@ -114,30 +107,16 @@ TEST(Texts, ResetPasscodeFormHasEveryKeyInEveryLanguage) {
             EXPECT_FALSE(text.isEmpty() || text == key) << key.toStdString();
             distinct.insert(text);
         }
-        // "menu" and "title" share their wording; every other key has its own.
         EXPECT_EQ(distinct.size(), 10) << languageCode(language).toStdString();
+        EXPECT_EQ(resetPasscodeText(u"Menu"_s, language), u"Menu"_s);
         successTexts.insert(resetPasscodeText(u"success"_s, language));
-    }
-    EXPECT_EQ(successTexts.size(), 7);
-    EXPECT_EQ(resetPasscodeText(u"success"_s, AppLanguage::german), u"Code aktualisiert."_s);
-    for (const QString& unknown : {u"hello"_s, QString(), u"Menu"_s, u"success "_s}) {
-        EXPECT_EQ(resetPasscodeText(unknown, AppLanguage::simplifiedChinese), unknown);
-    }
-}
-
-TEST(AppLanguage, OnlyTheExactCodeNamesALanguage) {
-    QSet<QString> codes, names;
-    for (AppLanguage language : allLanguages) {
+        // Each language is found by its own code and has a name of its own.
         EXPECT_EQ(languageFromCode(languageCode(language)), language);
-        codes.insert(languageCode(language));
         names.insert(displayName(language));
     }
-    EXPECT_EQ(codes.size() + names.size(), 14);
+    EXPECT_EQ(successTexts.size() + names.size(), 14);
+    EXPECT_EQ(resetPasscodeText(u"success"_s, AppLanguage::german), u"Code aktualisiert."_s);
     EXPECT_EQ(displayName(AppLanguage::simplifiedChinese), u"中文简体"_s);
-    for (const QString& other : {u"zh-hans"_s, u"zh"_s, u"EN"_s, u""_s, u" en"_s, u"en-US"_s,
-                                 u"zh_Hans"_s, u"English"_s}) {
-        EXPECT_FALSE(languageFromCode(other).has_value()) << other.toStdString();
-    }
 }
 
 TEST(TextFormat, PlaceholdersEscapesAndFaultyTexts) {
@@ -151,13 +130,8 @@ TEST(TextFormat, PlaceholdersEscapesAndFaultyTexts) {
     for (const auto& [format, expected] : withNumber) {
         EXPECT_EQ(formatText(format, 35), expected) << format.toStdString();
     }
-    const std::pair<QString, QString> withText[] = {{u"第 %d 式：%@"_s, u"第 8 式：自然呼吸"_s},
-                                                    {u"%%@"_s, u"%@"_s},
-                                                    {u"%d/%d %@%@"_s, u"8/8 自然呼吸自然呼吸"_s},
-                                                    {u"%x %"_s, u"%x %"_s}};
-    for (const auto& [format, expected] : withText) {
-        EXPECT_EQ(formatText(format, 8, u"自然呼吸"_s), expected) << format.toStdString();
-    }
+    EXPECT_EQ(formatText(u"第 %d 式：%@"_s, 8, u"自然呼吸"_s), u"第 8 式：自然呼吸"_s);
+    EXPECT_EQ(formatText(u"%d/%d %@%@ %%@"_s, 3, u"ab"_s), u"3/3 abab %@"_s);
     EXPECT_EQ(formatText(u"%@ %d"_s, 1, u"%d%@%%"_s), u"%d%@%% 1"_s);
     EXPECT_EQ(formatText(u"%d"_s, LLONG_MIN), u"-9223372036854775808"_s);
 }
@@ -187,37 +161,22 @@ TEST(Breathing, PhasesOfTheCycleAndTheFontSize) {
     };
     const Texts& english = Texts::forLanguage(AppLanguage::english);
     const QString &in = english.breatheIn, &hold = english.hold, &out = english.breatheOut;
-    const struct {
-        qint64 msecs;
-        const QString& text;
-        double progress;
-        double fontSize; // negative: not checked
-    } cases[] = {{0, in, 0.0, 20.0},
-                 {2000, in, 0.5, 27.0},
-                 {3999, in, 0.99975, -1},
-                 {4000, hold, 1.0, 34.0},
-                 {6999, hold, 1.0, 34.0},
-                 {7000, out, 1.0, 34.0},
-                 {9000, out, 0.6, 29.072},
-                 {11999, out, 0.0002, -1},
-                 {12000, in, 0.0, 20.0},
-                 {1000000000LL * 12000 + 9000, out, 0.6, 29.072},
-                 {123456LL * 12000 + 4000, hold, 1.0, 34.0},
-                 {-1000, in, -0.25, 20.0},
-                 {-11500, in, -2.875, 20.0}};
-    for (const auto& c : cases) {
-        const BreathingPhase phase = breathingPhase(at(c.msecs), AppLanguage::english);
-        EXPECT_EQ(phase.text, c.text) << c.msecs;
-        EXPECT_NEAR(phase.progress, c.progress, 1e-6) << c.msecs;
-        if (c.fontSize >= 0) {
-            EXPECT_NEAR(smoothBreathingFontSize(at(c.msecs)), c.fontSize, 1e-4) << c.msecs;
-        }
+    const std::tuple<qint64, const QString&, double, double> cases[] = {
+        {0, in, 0.0, 20.0},        {2000, in, 0.5, 27.0},
+        {3999, in, 0.99975, 34.0}, {4000, hold, 1.0, 34.0},
+        {6999, hold, 1.0, 34.0},   {7000, out, 1.0, 34.0},
+        {9000, out, 0.6, 29.072},  {11999, out, 0.0002, 20.0},
+        {12000, in, 0.0, 20.0},    {12000000009000LL, out, 0.6, 29.072},
+        {-1000, in, -0.25, 20.0},  {-11500, in, -2.875, 20.0}};
+    for (const auto& [msecs, text, progress, fontSize] : cases) {
+        const BreathingPhase phase = breathingPhase(at(msecs), AppLanguage::english);
+        EXPECT_EQ(phase.text, text) << msecs;
+        EXPECT_NEAR(phase.progress, progress, 1e-6) << msecs;
+        EXPECT_NEAR(smoothBreathingFontSize(at(msecs)), fontSize, 1e-3) << msecs;
     }
     EXPECT_EQ(breathingPhase(at(5000), AppLanguage::french).text,
               Texts::forLanguage(AppLanguage::french).hold);
     // The instant counts, not how its local time reads.
-    EXPECT_EQ(secondsSinceBreathingReference(QDateTime::fromSecsSinceEpoch(0, QTimeZone::utc())),
-              -978307200.0);
     EXPECT_DOUBLE_EQ(secondsSinceBreathingReference(at(-1250).toTimeZone(QTimeZone(9 * 3600))),
                      -1.25);
     EXPECT_EQ(secondsSinceBreathingReference(QDateTime()), 0.0);

@@ -12,7 +12,6 @@
 #include "prefs/LanguagePreference.h"
 #include "unit/UnitTestSupport.h"
 
-#include <functional>
 #include <memory>
 
 namespace lumatide {
@@ -42,14 +41,10 @@ struct BreakCycleRig {
         clock.advance(step);
         cycle->tick();
     }
-    // One tick a second. The hook runs before each tick with the seconds elapsed (1 first).
-    void runSeconds(int seconds, const std::function<void(int)>& beforeTick = {}) {
-        for (int second = 1; second <= seconds; ++second) {
-            clock.advance(1.0);
-            if (beforeTick) {
-                beforeTick(second);
-            }
-            cycle->tick();
+    // One tick a second.
+    void runSeconds(int seconds) {
+        for (int second = 0; second < seconds; ++second) {
+            tickAfter(1.0);
         }
     }
     // Ticks once a second until the phase is reached: the seconds it took, or -1.
@@ -62,7 +57,7 @@ struct BreakCycleRig {
         }
         return -1;
     }
-    long completions() const { return usage.count(QStringLiteral("break_completed")); }
+    long completions() const { return usage.names.count(QStringLiteral("break_completed")); }
 
     FakeClock clock;
     MemoryPreferenceStore preferences;

@@ -12,18 +12,22 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <cstdlib>
 #include <ctime>
 #include <gtest/gtest.h>
 #include <memory>
 
 using namespace lumatide;
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
-QProcessEnvironment environment(std::initializer_list<std::pair<const char*, const char*>> vars) {
+// "NAME=value NAME=value" as a process environment.
+QProcessEnvironment environment(const QString& variables) {
     QProcessEnvironment result;
-    for (const auto& [name, value] : vars) {
-        result.insert(QString::fromUtf8(name), QString::fromUtf8(value));
+    for (const QString& variable : variables.split(u' ', Qt::SkipEmptyParts)) {
+        result.insert(variable.section(u'=', 0, 0), variable.section(u'=', 1));
     }
     return result;
 }
@@ -31,40 +35,28 @@ QProcessEnvironment environment(std::initializer_list<std::pair<const char*, con
 } // namespace
 
 TEST(DesktopSession, IdleTimeBackendFollowsTheSession) {
-    const std::pair<QProcessEnvironment, IdleTimeBackend> cases[] = {
-        {environment({{"DISPLAY", ":0"}}), IdleTimeBackend::x11ScreenSaver},
-        {environment(
-             {{"DISPLAY", ":0"}, {"XDG_SESSION_TYPE", "x11"}, {"XDG_CURRENT_DESKTOP", "KDE"}}),
-         IdleTimeBackend::x11ScreenSaver},
-        {environment({}), IdleTimeBackend::none},
-        {environment({{"XDG_SESSION_TYPE", "tty"}}), IdleTimeBackend::none},
-        // Wayland, however it shows, never uses the X server even when one is reachable.
-        {environment({{"DISPLAY", ":0"},
-                      {"XDG_SESSION_TYPE", "wayland"},
-                      {"XDG_CURRENT_DESKTOP", "ubuntu:GNOME"}}),
-         IdleTimeBackend::gnomeMutter},
-        {environment(
-             {{"DISPLAY", ":0"}, {"WAYLAND_DISPLAY", "w-0"}, {"XDG_CURRENT_DESKTOP", "KDE"}}),
-         IdleTimeBackend::kdeScreenSaver},
-        {environment(
-             {{"DISPLAY", ":0"}, {"WAYLAND_DISPLAY", "w-1"}, {"XDG_CURRENT_DESKTOP", "sway"}}),
-         IdleTimeBackend::none},
-        {environment({{"XDG_SESSION_TYPE", "wayland"}, {"DESKTOP_SESSION", "plasma"}}),
-         IdleTimeBackend::kdeScreenSaver},
-    };
-    for (const auto& [env, backend] : cases) {
-        EXPECT_EQ(chooseIdleTimeBackend(env), backend)
-            << env.toStringList().join(u' ').toStdString();
+    // Wayland, however it shows, never uses the X server even when one is reachable.
+    using enum IdleTimeBackend;
+    const std::pair<QString, IdleTimeBackend> cases[] = {
+        {u"DISPLAY=:0"_s, x11ScreenSaver},
+        {u"DISPLAY=:0 XDG_SESSION_TYPE=x11 XDG_CURRENT_DESKTOP=KDE"_s, x11ScreenSaver},
+        {u""_s, none},
+        {u"XDG_SESSION_TYPE=tty"_s, none},
+        {u"DISPLAY=:0 XDG_SESSION_TYPE=wayland XDG_CURRENT_DESKTOP=ubuntu:GNOME"_s, gnomeMutter},
+        {u"DISPLAY=:0 WAYLAND_DISPLAY=w-0 XDG_CURRENT_DESKTOP=KDE"_s, kdeScreenSaver},
+        {u"DISPLAY=:0 WAYLAND_DISPLAY=w-1 XDG_CURRENT_DESKTOP=sway"_s, none},
+        {u"XDG_SESSION_TYPE=wayland DESKTOP_SESSION=plasma"_s, kdeScreenSaver}};
+    for (const auto& [variables, backend] : cases) {
+        EXPECT_EQ(chooseIdleTimeBackend(environment(variables)), backend)
+            << variables.toStdString();
     }
     // Desktop names are whole entries of the list, and XDG_CURRENT_DESKTOP wins.
-    const auto classic = environment({{"XDG_CURRENT_DESKTOP", "GNOME-Classic:GNOME"}});
+    const auto classic = environment(u"XDG_CURRENT_DESKTOP=GNOME-Classic:GNOME"_s);
     EXPECT_TRUE(desktopIs(classic, QLatin1String("gnome")));
     EXPECT_FALSE(desktopIs(classic, QLatin1String("GNOME-Flashback")));
-    EXPECT_FALSE(
-        desktopIs(environment({{"XDG_CURRENT_DESKTOP", "GNOMEish"}}), QLatin1String("GNOME")));
-    EXPECT_FALSE(
-        desktopIs(environment({{"XDG_CURRENT_DESKTOP", "XFCE"}, {"DESKTOP_SESSION", "gnome"}}),
-                  QLatin1String("GNOME")));
+    EXPECT_FALSE(desktopIs(environment(u"XDG_CURRENT_DESKTOP=GNOMEish"_s), QLatin1String("GNOME")));
+    EXPECT_FALSE(desktopIs(environment(u"XDG_CURRENT_DESKTOP=XFCE DESKTOP_SESSION=gnome"_s),
+                           QLatin1String("GNOME")));
 }
 
 TEST(ProcessNames, NamesOfTheUsersOwnProcessesInIdOrder) {
@@ -74,12 +66,12 @@ TEST(ProcessNames, NamesOfTheUsersOwnProcessesInIdOrder) {
                          const char* exe) {
         const QString folder = proc.filePath(QString::fromLatin1(pid));
         QDir().mkpath(folder);
-        test::writeBytes(folder + QStringLiteral("/status"), "Name:\tx\n" + uids + "\nGid:\t0\n");
+        test::writeBytes(folder + u"/status"_s, "Name:\tx\n" + uids + "\nGid:\t0\n");
         if (!comm.isEmpty()) {
-            test::writeBytes(folder + QStringLiteral("/comm"), comm + '\n');
+            test::writeBytes(folder + u"/comm"_s, comm + '\n');
         }
         if (*exe != '\0') {
-            QFile::link(QString::fromUtf8(exe), folder + QStringLiteral("/exe"));
+            QFile::link(QString::fromUtf8(exe), folder + u"/exe"_s);
         }
     };
     const QByteArray user = "Uid:\t1000\t1000\t1000\t1000";
@@ -94,16 +86,15 @@ TEST(ProcessNames, NamesOfTheUsersOwnProcessesInIdOrder) {
     add("41", user, "", "/usr/bin/obs");
     add("5", "Pid:\t5", "zoom", "");
     add("6", "Uid:\tnobody", "zoom", "");
-    QDir().mkpath(proc.filePath(QStringLiteral("9")));
-    QDir().mkpath(proc.filePath(QStringLiteral("self")));
+    QDir().mkpath(proc.filePath(u"9"_s));
+    QDir().mkpath(proc.filePath(u"self"_s));
 
     EXPECT_EQ(runningProcessNames(proc.path(), 1000),
-              (QStringList{QStringLiteral("steamwebhelper"), QStringLiteral("Web Content"),
-                           QStringLiteral("firefox-bin"), QStringLiteral("kworker/0:1"),
-                           QStringLiteral("obs"), QStringLiteral("zoom")}));
-    EXPECT_EQ(runningProcessNames(proc.path(), 0), QStringList{QStringLiteral("teams")});
-    EXPECT_EQ(runningProcessNames(proc.filePath(QStringLiteral("missing")), 1000), QStringList{});
-    EXPECT_EQ(executableBaseName(QStringLiteral("relative")), QStringLiteral("relative"));
+              (QStringList{u"steamwebhelper"_s, u"Web Content"_s, u"firefox-bin"_s,
+                           u"kworker/0:1"_s, u"obs"_s, u"zoom"_s}));
+    EXPECT_EQ(runningProcessNames(proc.path(), 0), QStringList{u"teams"_s});
+    EXPECT_EQ(runningProcessNames(proc.filePath(u"missing"_s), 1000), QStringList{});
+    EXPECT_EQ(executableBaseName(u"relative"_s), u"relative"_s);
 }
 
 TEST(ScreenCoverage, WidthAndHeightThresholdsAgainstAnyOneScreen) {
@@ -124,13 +115,12 @@ TEST(DesktopEntryExec, EachLayerOfEscapingIsApplied) {
     // Quoting (", `, $ and \ get a backslash), field codes (% doubled), then the string value
     // (every backslash doubled).
     const std::pair<QString, std::optional<QString>> cases[] = {
-        {QStringLiteral("/usr/bin/lumatide"), QStringLiteral(R"("/usr/bin/lumatide")")},
-        {QStringLiteral("/opt/100% sure"), QStringLiteral(R"("/opt/100%% sure")")},
-        {QStringLiteral(R"(/a\b)"), QStringLiteral(R"("/a\\\\b")")},
-        {QStringLiteral("/x\"`$"), QStringLiteral(R"("/x\\"\\`\\$")")},
+        {u"/usr/bin/lumatide"_s, uR"("/usr/bin/lumatide")"_s},
+        {u"/opt/100% sure"_s, uR"("/opt/100%% sure")"_s},
+        {uR"(/a\b)"_s, uR"("/a\\\\b")"_s},
+        {uR"(/x"`$)"_s, uR"("/x\\"\\`\\$")"_s},
         {QString(), std::nullopt},
-        {QStringLiteral("/a\nb"), std::nullopt},
-    };
+        {u"/a\nb"_s, std::nullopt}};
     for (const auto& [program, value] : cases) {
         EXPECT_EQ(desktopEntryExecValue(program), value) << program.toStdString();
     }
@@ -138,7 +128,7 @@ TEST(DesktopEntryExec, EachLayerOfEscapingIsApplied) {
 
 TEST(SingleInstanceLock, OneHolderAtATimeHoweverLongItRuns) {
     QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("lumatide.lock"));
+    const QString path = folder.filePath(u"lumatide.lock"_s);
     auto first = std::make_unique<SingleInstanceLock>(path);
     ASSERT_TRUE(first->tryAcquire());
     SingleInstanceLock second(path);
@@ -154,31 +144,23 @@ TEST(SingleInstanceLock, OneHolderAtATimeHoweverLongItRuns) {
     EXPECT_TRUE(second.tryAcquire());
 
     // It lives in the runtime folder, else in the temporary one.
-    const QString fallback = QDir(QDir::tempPath()).filePath(QStringLiteral("lumatide.lock"));
-    {
-        const test::ScopedEnvironmentVariable runtime("XDG_RUNTIME_DIR",
-                                                      QFile::encodeName(folder.path()));
-        EXPECT_EQ(SingleInstanceLock::standardPath(), path);
+    const std::pair<QString, QString> folders[] = {{folder.path(), folder.path()},
+                                                   {u"/nonexistent"_s, QDir::tempPath()}};
+    for (const auto& [runtime, expected] : folders) {
+        const test::ScopedEnvironmentVariable variable("XDG_RUNTIME_DIR", runtime.toUtf8());
+        EXPECT_EQ(SingleInstanceLock::standardPath(), QDir(expected).filePath(u"lumatide.lock"_s));
     }
-    const test::ScopedEnvironmentVariable missing("XDG_RUNTIME_DIR", QByteArray("/nonexistent"));
-    EXPECT_EQ(SingleInstanceLock::standardPath(), fallback);
 }
 
 TEST(BootTimeClock, ReadsTheSuspendAwareClockAndUtcWallTime) {
-    const auto bootSeconds = [] {
-        timespec now{};
-        clock_gettime(CLOCK_BOOTTIME, &now);
-        return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1.0e9;
-    };
+    // Seconds of CLOCK_BOOTTIME, which keeps counting while the machine sleeps.
+    timespec before{}, after{};
     const BootTimeClock clock;
-    const double before = bootSeconds();
+    clock_gettime(CLOCK_BOOTTIME, &before);
     const double reading = clock.monotonicSeconds();
-    EXPECT_LE(before, reading);
-    EXPECT_LE(reading, bootSeconds());
-
-    const QDateTime wallBefore = QDateTime::currentDateTimeUtc();
-    const QDateTime wall = clock.wallNow();
-    EXPECT_EQ(wall.timeSpec(), Qt::UTC);
-    EXPECT_LE(wallBefore, wall);
-    EXPECT_LE(wall, QDateTime::currentDateTimeUtc());
+    clock_gettime(CLOCK_BOOTTIME, &after);
+    EXPECT_GE(reading, static_cast<double>(before.tv_sec));
+    EXPECT_LE(reading, static_cast<double>(after.tv_sec + 1));
+    EXPECT_EQ(clock.wallNow().timeSpec(), Qt::UTC);
+    EXPECT_LE(std::abs(clock.wallNow().secsTo(QDateTime::currentDateTimeUtc())), 1);
 }

@@ -19,6 +19,7 @@
 #include <vector>
 
 using namespace lumatide;
+using namespace Qt::StringLiterals;
 using namespace lumatide::test;
 
 namespace {
@@ -54,7 +55,7 @@ bool dropRootPrivileges() {
 }
 
 QString writerKey(int writer, int index) {
-    return QStringLiteral("Lumatide.test.writer%1.key%2").arg(writer).arg(index);
+    return u"Lumatide.test.writer%1.key%2"_s.arg(writer).arg(index);
 }
 
 } // namespace
@@ -64,9 +65,9 @@ TEST(JsonFileStoreProcesses, ConcurrentWritersOfDifferentKeysLoseNothing) {
     constexpr int keysPerWriter = 20;
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
-    const QString file = folder.filePath(QStringLiteral("preferences.json"));
+    const QString file = folder.filePath(u"preferences.json"_s);
     JsonFilePreferenceStore parent(file);
-    parent.setString(passcodeKey, QStringLiteral("kept"));
+    parent.setString(passcodeKey, u"kept"_s);
 
     std::vector<pid_t> children;
     for (int writer = 0; writer < writers; ++writer) {
@@ -87,7 +88,7 @@ TEST(JsonFileStoreProcesses, ConcurrentWritersOfDifferentKeysLoseNothing) {
         EXPECT_EQ(waitForChild(child), 0);
     }
 
-    QJsonObject expected{{passcodeKey, QStringLiteral("kept")}};
+    QJsonObject expected{{passcodeKey, u"kept"_s}};
     for (int writer = 0; writer < writers; ++writer) {
         for (int index = 0; index < keysPerWriter; ++index) {
             expected.insert(writerKey(writer, index), writer * 1000 + index);
@@ -95,7 +96,7 @@ TEST(JsonFileStoreProcesses, ConcurrentWritersOfDifferentKeysLoseNothing) {
     }
     EXPECT_EQ(parent.values(), expected);
     EXPECT_EQ(modeOf(file), 0600);
-    EXPECT_EQ(entriesOf(folder.path()), QStringList{QStringLiteral("preferences.json")});
+    EXPECT_EQ(entriesOf(folder.path()), QStringList{u"preferences.json"_s});
 }
 
 TEST(JsonFileStoreProcesses, AFailedWriteLeavesTheOldFileIntact) {
@@ -103,9 +104,9 @@ TEST(JsonFileStoreProcesses, AFailedWriteLeavesTheOldFileIntact) {
     ASSERT_TRUE(root.isValid());
     // The temporary folder is private to its owner; the child must be able to look inside.
     ASSERT_EQ(::chmod(QFile::encodeName(root.path()).constData(), 0755), 0);
-    const QString folder = root.filePath(QStringLiteral("lumatide"));
-    const QString good = folder + QStringLiteral("/preferences.json");
-    const QString broken = folder + QStringLiteral("/broken.json");
+    const QString folder = root.filePath(u"lumatide"_s);
+    const QString good = folder + u"/preferences.json"_s;
+    const QString broken = folder + u"/broken.json"_s;
     const QByteArray goodBytes = R"({"Lumatide.language": "ko"})";
     const QByteArray brokenBytes = "not JSON at all";
     ASSERT_TRUE(QDir().mkdir(folder));
@@ -121,26 +122,24 @@ TEST(JsonFileStoreProcesses, AFailedWriteLeavesTheOldFileIntact) {
             return 1;
         }
         JsonFilePreferenceStore store(good);
-        if (store.string(languageKey) != QStringLiteral("ko")) {
+        if (store.string(languageKey) != u"ko"_s) {
             return 2;
         }
-        if (store.trySetValue(languageKey, QJsonValue(QStringLiteral("de"))) ||
-            store.lastError().isEmpty()) {
+        if (store.trySetValue(languageKey, QJsonValue(u"de"_s)) || store.lastError().isEmpty()) {
             return 3;
         }
         if (store.tryRemove(languageKey)) {
             return 4;
         }
         // The fire-and-forget writes fail quietly.
-        store.setString(passcodeKey, QStringLiteral("1111"));
+        store.setString(passcodeKey, u"1111"_s);
         store.remove(languageKey);
-        if (store.string(languageKey) != QStringLiteral("ko") || store.contains(passcodeKey)) {
+        if (store.string(languageKey) != u"ko"_s || store.contains(passcodeKey)) {
             return 5;
         }
         // An unusable file that cannot be moved aside is not written over either.
         JsonFilePreferenceStore corrupt(broken);
-        if (corrupt.trySetValue(languageKey, QJsonValue(QStringLiteral("de"))) ||
-            !corrupt.values().isEmpty()) {
+        if (corrupt.trySetValue(languageKey, QJsonValue(u"de"_s)) || !corrupt.values().isEmpty()) {
             return 6;
         }
         return 0;
@@ -157,21 +156,21 @@ TEST(JsonFileStoreProcesses, AFailedWriteLeavesTheOldFileIntact) {
 TEST(JsonFileStoreProcesses, AWriteBeneathAFileFailsWithoutHarm) {
     QTemporaryDir root;
     ASSERT_TRUE(root.isValid());
-    const QString notAFolder = root.filePath(QStringLiteral("plain-file"));
+    const QString notAFolder = root.filePath(u"plain-file"_s);
     ASSERT_TRUE(writeBytes(notAFolder, "content"));
-    JsonFilePreferenceStore store(notAFolder + QStringLiteral("/lumatide/preferences.json"));
-    EXPECT_FALSE(store.trySetValue(languageKey, QJsonValue(QStringLiteral("en"))));
+    JsonFilePreferenceStore store(notAFolder + u"/lumatide/preferences.json"_s);
+    EXPECT_FALSE(store.trySetValue(languageKey, QJsonValue(u"en"_s)));
     EXPECT_FALSE(store.lastError().isEmpty());
     EXPECT_TRUE(store.values().isEmpty());
     EXPECT_EQ(readBytes(notAFolder), QByteArray("content"));
 
     // A store without a file reads as empty and writes nothing anywhere.
     JsonFilePreferenceStore nowhere{QString()};
-    EXPECT_FALSE(nowhere.trySetValue(languageKey, QJsonValue(QStringLiteral("en"))));
+    EXPECT_FALSE(nowhere.trySetValue(languageKey, QJsonValue(u"en"_s)));
     EXPECT_FALSE(nowhere.contains(languageKey));
 
     // After a failure the next successful write clears the error.
-    JsonFilePreferenceStore fine(root.filePath(QStringLiteral("ok/preferences.json")));
-    EXPECT_TRUE(fine.trySetValue(languageKey, QJsonValue(QStringLiteral("en"))));
+    JsonFilePreferenceStore fine(root.filePath(u"ok/preferences.json"_s));
+    EXPECT_TRUE(fine.trySetValue(languageKey, QJsonValue(u"en"_s)));
     EXPECT_TRUE(fine.lastError().isEmpty());
 }

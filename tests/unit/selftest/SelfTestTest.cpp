@@ -9,11 +9,12 @@
 #include <map>
 
 using namespace lumatide;
+using namespace Qt::StringLiterals;
 
 TEST(SelfTest, ABrokenTextTableAbortsTheRun) {
     const std::pair<AppLanguage, std::function<void(Texts&)>> damages[] = {
         {AppLanguage::german, [](Texts& t) { t.menuLanguage.clear(); }},
-        {AppLanguage::english, [](Texts& t) { t.unlock = QStringLiteral("Unlok"); }},
+        {AppLanguage::english, [](Texts& t) { t.unlock = u"Unlok"_s; }},
         {AppLanguage::french, [](Texts& t) { t.actions.pop_back(); }},
         {AppLanguage::simplifiedChinese, [](Texts& t) { t.actions[11].kind = ActionKind::taiChi; }},
     };

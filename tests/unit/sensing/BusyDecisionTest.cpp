@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 using namespace lumatide;
+using namespace Qt::StringLiterals;
 
 TEST(BusyDecision, RulesInPriorityOrder) {
     const auto media = BusyReason::mediaPlayback, meeting = BusyReason::meeting,
@@ -46,8 +47,8 @@ TEST(BusyDecision, RulesInPriorityOrder) {
             << c.report << " " << apps.join(QLatin1Char(',')).toStdString();
     }
     // Media markers ignore case but not their spelling.
-    EXPECT_TRUE(outputIndicatesMediaPlayback(QStringLiteral("prevents DISPLAY SLEEP")));
-    EXPECT_FALSE(outputIndicatesMediaPlayback(QStringLiteral("display-sleep")));
+    EXPECT_TRUE(outputIndicatesMediaPlayback(u"prevents DISPLAY SLEEP"_s));
+    EXPECT_FALSE(outputIndicatesMediaPlayback(u"display-sleep"_s));
 }
 
 TEST(IdleRule, AtLeastTheThreshold) {
