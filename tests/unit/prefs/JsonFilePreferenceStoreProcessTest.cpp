@@ -169,8 +169,8 @@ TEST(JsonFileStoreProcesses, AWriteBeneathAFileFailsWithoutHarm) {
     EXPECT_FALSE(nowhere.trySetValue(languageKey, QJsonValue(u"en"_s)));
     EXPECT_FALSE(nowhere.contains(languageKey));
 
-    // After a failure the next successful write clears the error.
-    JsonFilePreferenceStore fine(root.filePath(u"ok/preferences.json"_s));
-    EXPECT_TRUE(fine.trySetValue(languageKey, QJsonValue(u"en"_s)));
-    EXPECT_TRUE(fine.lastError().isEmpty());
+    // Once the obstacle is gone the next write goes through and clears the error.
+    ASSERT_TRUE(QFile::remove(notAFolder));
+    EXPECT_TRUE(store.trySetValue(languageKey, QJsonValue(u"en"_s)));
+    EXPECT_TRUE(store.lastError().isEmpty());
 }
