@@ -14,6 +14,7 @@
 #include "widgets/WidgetTestSupport.h"
 
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPixmapCache>
 #include <QPointer>
@@ -21,7 +22,10 @@
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
+#include <functional>
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace lumatide::test {
 namespace {
@@ -58,12 +62,13 @@ struct PanelTest : ::testing::Test {
     MemoryPreferenceStore preferences{QJsonObject{{passcodeKey, QStringLiteral("2468")}}};
 };
 
+// The figure gives way so that the lower column stays on short screens, also with the taller
+// rows of a fallback font for CJK text.
 TEST_F(PanelTest, ShortScreensKeepTheEntryAndTheMessageOnScreen) {
     for (const AppLanguage language : {AppLanguage::english, AppLanguage::japanese}) {
         OverlayPanel shown = panel(language);
         OverlayWindow* window = shown.window();
         shown.show(); // a hidden window is laid out only when it is shown
-        EXPECT_EQ(window->geometry(), QGuiApplication::primaryScreen()->geometry());
         for (const QSize size :
              {QSize(1440, 900), QSize(1366, 768), QSize(1280, 720), QSize(1280, 600)}) {
             window->resize(size);
@@ -95,7 +100,6 @@ TEST_F(PanelTest, ShowsTheActivityTheTimeTheBreathAndTheStep) {
         window->windowFlags().testFlags(Qt::X11BypassWindowManagerHint | Qt::WindowStaysOnTopHint));
     shown.update(299);
     EXPECT_EQ(labelText(window, "timeLabel"), QStringLiteral("B 04:59"));
-    const QStringList prompts{texts.breatheIn, texts.hold, texts.breatheOut};
 
     // The figure reports its step when it is drawn; the line then carries the step's number.
     shown.show();
@@ -107,6 +111,7 @@ TEST_F(PanelTest, ShowsTheActivityTheTimeTheBreathAndTheStep) {
         formatText(texts.poseStepPrefix, step + 1,
                    poseInstruction(action(AppLanguage::german).kind, step, AppLanguage::german)));
     // The prompt keeps following the breath on the figure's ticks while shown.
+    const QStringList prompts{texts.breatheIn, texts.hold, texts.breatheOut};
     auto* breath = window->findChild<QLabel*>(QStringLiteral("breathLabel"));
     breath->clear();
     QMetaObject::invokeMethod(window->findChild<FigureView*>()->findChild<QTimer*>(), "timeout");

@@ -79,8 +79,8 @@ TEST(BackgroundRaster, BandByBandPaintsWhatTheWholePaints) {
 }
 
 // A screen that only ever repaints the regions of its frames, and all of itself now and then as
-// the view does, stays within a level of the whole picture of each instant. Regions that left
-// out a fifth of each glow's radius would leave marks behind.
+// the view does, stays within a level of the whole picture of each instant: a region that cut a
+// glow short would leave marks behind.
 TEST(BackgroundRepaint, GlowRegionsKeepTheScreenWithinALevel) {
     const QRectF bounds(0, 0, 640, 400);
     const double frame = backgroundAnimationFrameRate;
@@ -88,10 +88,14 @@ TEST(BackgroundRepaint, GlowRegionsKeepTheScreenWithinALevel) {
         QImage screen = raster(bounds.size(), 1.0, start);
         for (int n = 1; n <= 60; ++n) {
             const double t = start + n * frame;
+            const BackgroundScene now = backgroundSceneAt(bounds, t);
+            const BackgroundScene before = backgroundSceneAt(bounds, t - frame);
+            // Where the glows show now and where they showed a frame ago.
+            EXPECT_EQ(glowRegion(now, before, bounds),
+                      glowRegion(now, bounds).united(glowRegion(before, bounds)));
             const QRegion region = n % BackgroundView::framesPerWholeRepaint == 0
                                        ? QRegion(screen.rect())
-                                       : glowRegion(backgroundSceneAt(bounds, t),
-                                                    backgroundSceneAt(bounds, t - frame), bounds);
+                                       : glowRegion(now, before, bounds);
             for (const QRect& rect : region) {
                 BackgroundRaster(bounds, 1.0, t).paint(screen, 0, rect);
             }

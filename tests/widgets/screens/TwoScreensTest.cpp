@@ -35,7 +35,7 @@ QStringList titles(const WarningController& controller) {
     return shown;
 }
 
-// The controller's one-second countdown and its one-shot end, fired by hand.
+// One tick of the controller's one-second countdown, fired by hand.
 void secondPasses(WarningController& controller) {
     QMetaObject::invokeMethod(controller.findChild<QTimer*>(QStringLiteral("countdownTimer")),
                               "timeout");
@@ -125,7 +125,7 @@ TEST(WarningToast, LinesFitTheCardInEveryLanguage) {
         WarningToast toast(QGuiApplication::primaryScreen(), 30, language, false);
         for (const QLabel* line : toast.findChildren<QLabel*>()) {
             EXPECT_LE(QFontMetricsF(line->font()).horizontalAdvance(line->text()),
-                      WarningToast::width - 44)
+                      WarningToast::width - 44) // inside the padding of 22 a side
                 << line->text().toStdString();
         }
         saveArtifact(toast.grab().toImage(), s("toast-") + languageCode(language));
@@ -141,7 +141,7 @@ TEST(OverlayController, EveryScreenGetsItsPanelAndTheOneUnderThePointerTheKeyboa
         controller.hide(); // what starting the next work period does, from inside the check
     });
     const QList<QScreen*> screens = QGuiApplication::screens();
-    QCursor::setPos(screens.at(1)->geometry().center());
+    QCursor::setPos(screens.at(0)->geometry().center()); // not the last panel built
     const BreakAction action = Texts::forLanguage(AppLanguage::english).actions.front();
     controller.show(action, AppLanguage::english);
     const QPointer<OverlayWindow> replaced = controller.panel(0)->window();
@@ -151,7 +151,7 @@ TEST(OverlayController, EveryScreenGetsItsPanelAndTheOneUnderThePointerTheKeyboa
     ASSERT_EQ(controller.panelCount(), 2U);
     EXPECT_EQ(controller.panel(0)->window()->geometry(), screens.at(0)->geometry());
     EXPECT_EQ(controller.panel(1)->window()->geometry(), screens.at(1)->geometry());
-    EXPECT_EQ(QWidget::keyboardGrabber(), controller.panel(1)->field());
+    EXPECT_EQ(QWidget::keyboardGrabber(), controller.panel(0)->field());
 
     // A wrong passcode on one screen leaves both panels; the right one ends the rest on both.
     QTest::keyClicks(controller.panel(0)->field(), s("0000"));

@@ -155,7 +155,6 @@ TEST(TrayIcon, TitleAndBadgeFollowTheCountdownMinutesThenSeconds) {
     EXPECT_NE(at29, at30);
     // Within a minute the icon is not made again: the tray would repaint every second.
     rig.runSeconds(30);
-    EXPECT_EQ(rig.title(), s("W 29:29"));
     EXPECT_EQ(tray.icon().cacheKey(), at29);
     rig.runSeconds(29 * 60 - 31); // a minute left
     EXPECT_EQ(tray.badgeText(), s("1"));
@@ -177,6 +176,7 @@ TEST(TrayIcon, BadgeTilesAreDrawnAtEachSizeAskedFor) {
                   badge(TimerPhase::rest, 250, size));
     }
     EXPECT_EQ(engine->drawnCount(), 2);
+    EXPECT_EQ(icon.pixmap(QSize(40, 24)).size(), QSize(24, 24)); // square, in the smaller side
 }
 
 TEST(TrayMenu, CheckmarksAndTitlesFollowTheSettingsAndTheLaunchOptions) {
@@ -193,7 +193,6 @@ TEST(TrayMenu, CheckmarksAndTitlesFollowTheSettingsAndTheLaunchOptions) {
     EXPECT_EQ(rig.app->trayMenu()->actions().first()->text(), german.menuStartBreakNow);
     EXPECT_EQ(rig.checkedIn(german.menuLanguage), s("Deutsch"));
     EXPECT_EQ(rig.checkedIn(german.menuWorkDuration), s("40 Min."));
-    EXPECT_EQ(rig.preferences.string(languageKey), s("de"));
     EXPECT_EQ(rig.fakes.sent, QStringList(s("app_open")));
 
     // A forced language wins over the stored one; 37 minutes is no option.
@@ -202,6 +201,7 @@ TEST(TrayMenu, CheckmarksAndTitlesFollowTheSettingsAndTheLaunchOptions) {
     const Texts& french = Texts::forLanguage(AppLanguage::french);
     EXPECT_EQ(odd.checkedIn(french.menuWorkDuration), QString());
     EXPECT_EQ(odd.checkedIn(french.menuLanguage), s("Français"));
+    EXPECT_EQ(checkedWorkMinutes(39.5 * 60.0), 40); // a stored 39.5 is checked as 40
 }
 
 TEST(LumatideApp, LaunchTicksAndTheUnlockEndsTheRest) {
@@ -209,7 +209,6 @@ TEST(LumatideApp, LaunchTicksAndTheUnlockEndsTheRest) {
     installed.launch();
     // Launch at login is switched on from an installed location, before the menu is built.
     EXPECT_EQ(installed.autostart.enableCount, 1);
-    EXPECT_TRUE(installed.preferences.contains(launchAtLoginPreferenceInitializedKey));
     EXPECT_TRUE(installed.checked("Launch at Login"));
 
     Rig rig;
@@ -241,7 +240,6 @@ TEST(LumatideApp, RestartWorkOnceADay) {
     rig.clock.advanceWallOnly(24 * 3600);
     rig.pick("Restart Work Timer");
     EXPECT_EQ(rig.title(), s("W 30:00"));
-    EXPECT_EQ(rig.fakes.shown.size(), 1);
     EXPECT_EQ(rig.fakes.sent, QStringList({s("app_open"), s("break_started")}));
 }
 
