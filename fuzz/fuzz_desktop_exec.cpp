@@ -10,6 +10,7 @@ using namespace lumatide;
 
 namespace {
 
+// The string escapes of a desktop file value: \\, \s, \n, \t and \r.
 std::optional<QString> undoStringEscapes(const QString& value) {
     QString out;
     for (qsizetype i = 0; i < value.size(); ++i) {
@@ -17,64 +18,35 @@ std::optional<QString> undoStringEscapes(const QString& value) {
             out.append(value[i]);
             continue;
         }
-        if (++i == value.size()) {
+        const qsizetype code = ++i < value.size() ? QStringView(u"\\sntr").indexOf(value[i]) : -1;
+        if (code < 0) {
             return std::nullopt;
         }
-        switch (value[i].unicode()) {
-        case u'\\':
-            out.append(u'\\');
-            break;
-        case u's':
-            out.append(u' ');
-            break;
-        case u'n':
-            out.append(u'\n');
-            break;
-        case u't':
-            out.append(u'\t');
-            break;
-        case u'r':
-            out.append(u'\r');
-            break;
-        default:
-            return std::nullopt;
-        }
+        out.append(QStringView(u"\\ \n\t\r")[code]);
     }
     return out;
 }
 
-// The single double-quoted argument of an Exec line, field codes already undone.
-std::optional<QString> unquote(const QString& line) {
+// The single double-quoted argument of an Exec line. Field codes and quoting are undone in one
+// pass: "%%" is a percent sign and any other % a field code a desktop would expand; a
+// backslash escapes one of " ` $ \ and those four are not allowed unescaped.
+std::optional<QString> argumentOf(const QString& line) {
     if (line.size() < 2 || line.front() != u'"' || line.back() != u'"') {
         return std::nullopt;
     }
     QString out;
     for (qsizetype i = 1; i + 1 < line.size(); ++i) {
         QChar c = line[i];
-        if (c == u'"' || c == u'`' || c == u'$') {
-            return std::nullopt; // must have been escaped
-        }
-        if (c == u'\\') {
-            c = line[++i];
-            if (i + 1 >= line.size() || (c != u'"' && c != u'`' && c != u'$' && c != u'\\')) {
+        if (c == u'%' || c == u'\\') {
+            const QChar next = i + 2 < line.size() ? line[++i] : QChar();
+            if (c == u'%' ? next != u'%' : !QStringView(u"\"`$\\").contains(next)) {
                 return std::nullopt;
             }
+            c = next;
+        } else if (QStringView(u"\"`$").contains(c)) {
+            return std::nullopt;
         }
         out.append(c);
-    }
-    return out;
-}
-
-std::optional<QString> undoFieldCodes(const QString& line) {
-    QString out;
-    for (qsizetype i = 0; i < line.size(); ++i) {
-        if (line[i] == u'%') {
-            if (i + 1 == line.size() || line[i + 1] != u'%') {
-                return std::nullopt; // a field code would be expanded
-            }
-            ++i;
-        }
-        out.append(line[i]);
     }
     return out;
 }
@@ -91,8 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     }
     const std::optional<QString> line = undoStringEscapes(*value);
-    const std::optional<QString> unfielded = line ? undoFieldCodes(*line) : std::nullopt;
-    const std::optional<QString> argument = unfielded ? unquote(*unfielded) : std::nullopt;
+    const std::optional<QString> argument = line ? argumentOf(*line) : std::nullopt;
     if (!argument || *argument != program) {
         std::abort();
     }
