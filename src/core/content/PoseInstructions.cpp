@@ -4,10 +4,6 @@
 
 namespace lumatide {
 
-const std::vector<BreakAction>& actions(AppLanguage language) {
-    return Texts::forLanguage(language).actions;
-}
-
 QString poseInstruction(ActionKind kind, long long step, AppLanguage language) {
     const auto& table = Texts::forLanguage(language).poseInstructions;
     const auto found = table.find(kind);

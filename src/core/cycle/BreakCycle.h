@@ -75,12 +75,8 @@ public:
 
     TimerPhase phase() const { return phase_; }
     double workSeconds() const { return workSeconds_; }
-    double restSeconds() const { return restSeconds_; }
-    std::int64_t nextActionIndex() const { return nextActionIndex_; }
-    std::int64_t currentActionIndex() const { return currentActionIndex_; }
     // Whole seconds until the current period ends, rounded up; 0 or negative once over.
     std::int64_t remainingSeconds() const;
-    bool didShowLockWarning() const { return didShowLockWarning_; }
 
 private:
     AppLanguage language() const;

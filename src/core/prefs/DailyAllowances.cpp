@@ -14,10 +14,6 @@ QString formatDayToken(const QDate& day) {
 
 } // namespace
 
-QString dayToken(const QDateTime& date, const QTimeZone& zone) {
-    return formatDayToken(date.toTimeZone(zone).date());
-}
-
 QString dayToken(const QDateTime& date) {
     return formatDayToken(date.toLocalTime().date());
 }

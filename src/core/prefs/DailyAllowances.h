@@ -2,15 +2,13 @@
 
 #include <QDateTime>
 #include <QString>
-#include <QTimeZone>
 
 namespace lumatide {
 
 class PreferenceStore;
 
-// The calendar date of an instant, "%04d-%02d-%02d", in the given time zone.
-QString dayToken(const QDateTime& date, const QTimeZone& zone);
-// The same in the current local time zone, so the day changes at local midnight.
+// The calendar date of an instant, "%04d-%02d-%02d", in the current local time zone, so the
+// day changes at local midnight.
 QString dayToken(const QDateTime& date);
 
 // One check and one record per allowance; they differ only in the key. An allowance is

@@ -26,9 +26,6 @@ public:
     // False when no temporary folder could be made: reads are then empty and writes fail.
     bool isValid() const;
 
-    JsonFilePreferenceStore& fileStore() { return *store_; }
-    const JsonFilePreferenceStore& fileStore() const { return *store_; }
-
     std::optional<QJsonValue> value(const QString& key) const override;
     void setValue(const QString& key, const QJsonValue& value) override;
     void remove(const QString& key) override;

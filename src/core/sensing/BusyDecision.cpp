@@ -29,7 +29,7 @@ bool outputIndicatesMediaPlayback(const QString& output) {
 
 std::optional<BusyEnvironment> detectBusyEnvironment(const QString& powerAssertionReport,
                                                      const QStringList& runningApps,
-                                                     bool frontmostWindowCoversScreen) {
+                                                     bool activeWindowCoversScreen) {
     QStringList lowerNames;
     lowerNames.reserve(runningApps.size());
     for (const QString& name : runningApps) {
@@ -45,7 +45,7 @@ std::optional<BusyEnvironment> detectBusyEnvironment(const QString& powerAsserti
     if (anyNameContains(lowerNames, {"keynote", "powerpoint", "microsoft powerpoint", "preview"})) {
         return BusyEnvironment{BusyReason::presentation};
     }
-    if (frontmostWindowCoversScreen) {
+    if (activeWindowCoversScreen) {
         return BusyEnvironment{BusyReason::fullScreenApp};
     }
     // Game launchers count as full-screen use; there is no separate reason for them.

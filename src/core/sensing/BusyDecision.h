@@ -14,6 +14,6 @@ bool outputIndicatesMediaPlayback(const QString& output);
 // Media > meeting > presentation > full-screen window > game launcher; nothing when idle.
 std::optional<BusyEnvironment> detectBusyEnvironment(const QString& powerAssertionReport,
                                                      const QStringList& runningApps,
-                                                     bool frontmostWindowCoversScreen);
+                                                     bool activeWindowCoversScreen);
 
 } // namespace lumatide

@@ -52,15 +52,15 @@ QStringList LinuxBusyProbe::runningApplicationNames() const {
     return runningProcessNames(procRoot_, uid_);
 }
 
-bool LinuxBusyProbe::frontmostWindowCoversScreen() const {
+bool LinuxBusyProbe::activeWindowCoversScreen() const {
     connectToSession();
-    return windows_ && windows_->frontmostWindowCoversScreen();
+    return windows_ && windows_->activeWindowCoversScreen();
 }
 
 std::optional<BusyEnvironment> LinuxBusyProbe::currentBusyEnvironment() {
     const QString report = powerAssertionReport();
     const QStringList names = runningApplicationNames();
-    const bool coversScreen = frontmostWindowCoversScreen();
+    const bool coversScreen = activeWindowCoversScreen();
     return detectBusyEnvironment(report, names, coversScreen);
 }
 

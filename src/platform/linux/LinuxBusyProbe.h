@@ -31,7 +31,7 @@ public:
     // The report text; empty when nothing is held or nothing answers.
     QString powerAssertionReport() const;
     QStringList runningApplicationNames() const;
-    bool frontmostWindowCoversScreen() const;
+    bool activeWindowCoversScreen() const;
 
     std::optional<BusyEnvironment> currentBusyEnvironment() override;
 

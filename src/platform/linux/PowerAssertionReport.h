@@ -28,13 +28,12 @@ public:
     // The lines joined by line feeds; empty when nothing is held or nothing could be asked.
     QString text() const;
 
-    // The parts of the report, for tests and diagnostics.
+private:
     QStringList gnomeInhibitorLines(const DBusCallBudget& budget) const;
     QStringList kdeInhibitorLines(const DBusCallBudget& budget) const;
     QStringList logindInhibitorLines(const DBusCallBudget& budget) const;
     QStringList mediaPlayerLines(const DBusCallBudget& budget) const;
 
-private:
     QDBusConnection sessionBus_;
     QDBusConnection systemBus_;
     std::chrono::milliseconds budget_;

@@ -149,7 +149,7 @@ QList<QSize> X11WindowCoverage::screenSizes() const {
     return sizes;
 }
 
-bool X11WindowCoverage::frontmostWindowCoversScreen() const {
+bool X11WindowCoverage::activeWindowCoversScreen() const {
     const X11ErrorTrap trap;
     const auto window = activeWindow();
     if (!window) {

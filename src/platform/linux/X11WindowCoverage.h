@@ -23,7 +23,7 @@ public:
     X11WindowCoverage(const X11WindowCoverage&) = delete;
     X11WindowCoverage& operator=(const X11WindowCoverage&) = delete;
 
-    bool frontmostWindowCoversScreen() const;
+    bool activeWindowCoversScreen() const;
 
     // The monitor sizes (RandR monitors; the root window when there are none).
     QList<QSize> screenSizes() const;

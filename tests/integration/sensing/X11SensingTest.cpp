@@ -100,7 +100,7 @@ TEST(X11WindowCoverage, FullScreenOrMonitorSizedWindowsOfOtherProgramsCount) {
     const auto coverage = X11WindowCoverage::open();
     ASSERT_NE(coverage, nullptr);
     EXPECT_EQ(coverage->screenSizes(), (QList<QSize>{QSize(1280, 720), QSize(1024, 768)}));
-    const auto covers = [&coverage] { return coverage->frontmostWindowCoversScreen(); };
+    const auto covers = [&coverage] { return coverage->activeWindowCoversScreen(); };
 
     // Smaller than either monitor, and kept above others: not full screen.
     const QString title = u"lumatide-probe-window"_s;
@@ -119,7 +119,7 @@ TEST(X11WindowCoverage, FullScreenOrMonitorSizedWindowsOfOtherProgramsCount) {
                          X11WindowCoverage::open());
     EXPECT_EQ(probe.currentBusyEnvironment(), BusyEnvironment{BusyReason::fullScreenApp});
     // The session's own probe, which connects at its first question, sees it as well.
-    EXPECT_TRUE(LinuxBusyProbe().frontmostWindowCoversScreen());
+    EXPECT_TRUE(LinuxBusyProbe().activeWindowCoversScreen());
     // This program's own windows (the rest panels) never count.
     window.setProperty(u"_NET_WM_PID"_s, QString::number(getpid()));
     EXPECT_FALSE(covers());
@@ -148,7 +148,7 @@ TEST(X11WindowCoverage, NoWindowManagerOrNoDisplayMeansNoCoveringWindow) {
     {
         const auto coverage = X11WindowCoverage::open(":" + server.readLine().trimmed());
         ASSERT_NE(coverage, nullptr);
-        EXPECT_FALSE(coverage->frontmostWindowCoversScreen());
+        EXPECT_FALSE(coverage->activeWindowCoversScreen());
     }
     server.terminate();
     server.waitForFinished(3000);
