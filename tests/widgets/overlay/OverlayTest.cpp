@@ -7,6 +7,7 @@
 #include "fakes/MemoryPreferenceStore.h"
 #include "overlay/FigureView.h"
 #include "overlay/OverlayController.h"
+#include "overlay/OverlayLayout.h"
 #include "overlay/OverlayPanel.h"
 #include "overlay/OverlayWindow.h"
 #include "overlay/PanelLabel.h"
@@ -88,6 +89,8 @@ TEST_F(PanelTest, ShortScreensKeepTheEntryAndTheMessageOnScreen) {
         }
         shown.hide();
     }
+    // On a screen far too short the figure shrinks to nothing, never below.
+    EXPECT_GE(overlayLayout(QSizeF(800, 240), {52, 40, 26, 20, 17, 15}).figure.height(), 0.0);
 }
 
 TEST_F(PanelTest, ShowsTheActivityTheTimeTheBreathAndTheStep) {
