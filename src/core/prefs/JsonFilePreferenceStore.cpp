@@ -7,14 +7,10 @@
 #include <QJsonDocument>
 #include <QJsonParseError>
 #include <QLockFile>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QThread>
-#include <cerrno>
 #include <cmath>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <initializer_list>
 #include <utility>
 
 namespace lumatide {
@@ -30,47 +26,35 @@ constexpr unsigned long lockPollMilliseconds = 5;
 // every write in between would fail. A live holder keeps an flock on the file, which stops its
 // removal however old it is, so a short limit is safe.
 constexpr int staleLockMilliseconds = 2000;
-constexpr mode_t privateFileMode = 0600;
-constexpr mode_t privateFolderMode = 0700;
 
-enum class FileState { missing, read, unreadable };
-
-struct FileContent {
-    FileState state = FileState::missing;
-    QByteArray bytes;
-    QString error;
-};
-
-FileContent readFile(const QString& path) {
-    if (path.isEmpty()) {
-        return {FileState::missing, {}, {}};
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (!QFileInfo::exists(path)) {
-            return {FileState::missing, {}, {}};
-        }
-        return {FileState::unreadable, {}, file.errorString()};
-    }
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        return {FileState::unreadable, {}, file.errorString()};
-    }
-    return {FileState::read, std::move(bytes), {}};
-}
-
-// The values of a preference file; nothing when the bytes are not a JSON object. An empty file
-// (which a first write briefly leaves) holds no values and nothing worth keeping.
+// The values of a preference file; nothing when the bytes are not a JSON object. An empty
+// file is no object either: the program never writes one, so it is what a failed write of an
+// older version left behind.
 std::optional<QJsonObject> parseValues(const QByteArray& bytes) {
-    if (bytes.isEmpty()) {
-        return QJsonObject();
-    }
     QJsonParseError error{};
     const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
     if (error.error != QJsonParseError::NoError || !document.isObject()) {
         return std::nullopt;
     }
     return document.object();
+}
+
+// The file's values, or why it cannot be used.
+struct Parsed {
+    FileRead::State state = FileRead::State::missing;
+    QJsonObject values;
+    QString error;
+};
+
+Parsed readValues(const QString& path) {
+    const FileRead content = readBoundedFile(path, JsonFilePreferenceStore::maxFileBytes);
+    if (content.state != FileRead::State::read) {
+        return {content.state, {}, content.error};
+    }
+    if (std::optional<QJsonObject> values = parseValues(content.bytes)) {
+        return {FileRead::State::read, std::move(*values), {}};
+    }
+    return {FileRead::State::unusable, {}, QStringLiteral("it is not a JSON object")};
 }
 
 // JSON has no NaN or infinity, and an undefined value is no value: both mean "remove".
@@ -81,34 +65,14 @@ std::optional<QJsonValue> storableValue(const QJsonValue& value) {
     return value;
 }
 
-QString systemError(int code) {
-    return qt_error_string(code);
-}
-
-// Creates the folder and any missing parents, readable only by the user.
-bool makePrivateFolder(const QString& path, QString& error) {
-    const QString folder = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
-    if (QFileInfo(folder).isDir()) {
-        return true;
-    }
-    const QString parent = QFileInfo(folder).absolutePath();
-    if (parent != folder && !makePrivateFolder(parent, error)) {
-        return false;
-    }
-    if (::mkdir(QFile::encodeName(folder).constData(), privateFolderMode) == 0) {
-        return true;
-    }
-    const int code = errno;
-    if (code == EEXIST && QFileInfo(folder).isDir()) {
-        return true;
-    }
-    error = QStringLiteral("could not create the folder %1: %2").arg(folder, systemError(code));
-    return false;
+void logLine(const QString& line) {
+    qWarning("%s", qUtf8Printable(line));
 }
 
 // Polls with a short interval: QLockFile's own waiting doubles its sleep from 100 ms, which
 // makes a writer that lost one race wait far longer than the holder needs.
 bool acquire(QLockFile& lock, QString& error) {
+    lock.setStaleLockTime(staleLockMilliseconds);
     const QDeadlineTimer deadline(lockWaitMilliseconds);
     while (!lock.tryLock(0)) {
         switch (lock.error()) {
@@ -131,63 +95,25 @@ bool acquire(QLockFile& lock, QString& error) {
     return true;
 }
 
-// Moves an unusable file out of the way under a free "corrupt-" name, so that the next write
-// does not destroy what the user may want back.
-bool keepCorruptFile(const QString& path, QString& error) {
+// Moves an unusable file out of the way under a free "corrupt-" name, so that no write
+// destroys what the user may want back. The name it got, or nothing.
+std::optional<QString> keepAside(const QString& path, QString& error) {
     // A name taken between the choice and the rename is simply retried; rename never replaces.
     for (int attempt = 0; attempt < 10; ++attempt) {
         const QString target =
             JsonFilePreferenceStore::corruptFilePath(path, QDateTime::currentDateTimeUtc());
         QFile file(path);
         if (file.rename(target)) {
-            return true;
+            return target;
         }
         if (!QFileInfo(target).exists() && !QFileInfo(target).isSymLink()) {
-            error = QStringLiteral("could not keep the unreadable preference file as %1: %2")
+            error = QStringLiteral("could not keep the unusable preference file as %1: %2")
                         .arg(target, file.errorString());
-            return false;
+            return std::nullopt;
         }
     }
-    error = QStringLiteral("could not find a free name to keep the unreadable preference file");
-    return false;
-}
-
-// Replaces the file atomically. The file, and the temporary file that replaces it, are private
-// before the first byte is written.
-bool writePrivateFile(const QString& path, const QByteArray& bytes, QString& error) {
-    const QByteArray nativePath = QFile::encodeName(path);
-    bool createdPlaceholder = false;
-    // QSaveFile prepares its replacement with the mode of the existing file (and 0666 minus the
-    // umask when there is none), so make sure a private file is already there.
-    const int fd =
-        ::open(nativePath.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, privateFileMode);
-    if (fd >= 0) {
-        ::close(fd);
-        createdPlaceholder = true;
-    } else if (errno == EEXIST) {
-        struct stat status {};
-        if (::stat(nativePath.constData(), &status) == 0 &&
-            (status.st_mode & 07777) != privateFileMode) {
-            // Best effort: should it fail, the replacement is still made private below.
-            static_cast<void>(::chmod(nativePath.constData(), privateFileMode));
-        }
-    } else {
-        error = QStringLiteral("could not create %1: %2").arg(path, systemError(errno));
-        return false;
-    }
-
-    QSaveFile file(path);
-    const bool written = file.open(QIODevice::WriteOnly) &&
-                         file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) &&
-                         file.write(bytes) == bytes.size() && file.commit();
-    if (!written) {
-        error = QStringLiteral("could not write %1: %2").arg(path, file.errorString());
-        if (createdPlaceholder) {
-            QFile::remove(path);
-        }
-        return false;
-    }
-    return true;
+    error = QStringLiteral("could not find a free name to keep the unusable preference file");
+    return std::nullopt;
 }
 
 } // namespace
@@ -218,28 +144,76 @@ QString JsonFilePreferenceStore::corruptFilePath(const QString& filePath,
     }
 }
 
+void JsonFilePreferenceStore::refresh() const {
+    const std::optional<FileStamp> now = fileStamp(filePath_);
+    if (read_ && now == stamp_) {
+        return;
+    }
+    const bool first = !read_;
+    read_ = true;
+    stamp_ = now;
+    Parsed parsed = readValues(filePath_);
+    if (parsed.state != FileRead::State::unusable) {
+        fileValues_ = std::move(parsed.values);
+        return;
+    }
+    if (!first) {
+        // The values read before stay in effect; the file is kept aside at the next write.
+        logLine(QStringLiteral("Lumatide cannot use its preference file %1 (%2); the settings "
+                               "read before stay in effect")
+                    .arg(filePath_, parsed.error));
+        return;
+    }
+    fileValues_ = {};
+    Problem problem{parsed.error, {}};
+    QString error;
+    QLockFile lock(filePath_ + QStringLiteral(".lock"));
+    if (acquire(lock, error) && fileStamp(filePath_) == now) {
+        problem.keptAs = keepAside(filePath_, error).value_or(QString());
+        stamp_ = fileStamp(filePath_);
+    }
+    logLine(QStringLiteral("Lumatide cannot use its preference file %1 (%2); %3")
+                .arg(filePath_, parsed.error,
+                     problem.keptAs.isEmpty()
+                         ? QStringLiteral("it stays where it is")
+                         : QStringLiteral("it was kept as ") + problem.keptAs));
+    firstReadProblem_ = problem;
+}
+
+QJsonObject JsonFilePreferenceStore::withUnsavedChanges(QJsonObject values) const {
+    for (auto it = unsavedValues_.constBegin(); it != unsavedValues_.constEnd(); ++it) {
+        values.insert(it.key(), it.value());
+    }
+    for (const QString& key : unsavedRemovals_) {
+        values.remove(key);
+    }
+    return values;
+}
+
 std::optional<QJsonValue> JsonFilePreferenceStore::value(const QString& key) const {
-    const QJsonObject stored = values();
-    const auto found = stored.constFind(key);
-    if (found == stored.constEnd()) {
+    refresh();
+    if (unsavedRemovals_.contains(key)) {
         return std::nullopt;
     }
-    return *found;
+    for (const QJsonObject* values :
+         std::initializer_list<const QJsonObject*>{&unsavedValues_, &fileValues_}) {
+        const auto found = values->constFind(key);
+        if (found != values->constEnd()) {
+            return *found;
+        }
+    }
+    return std::nullopt;
 }
 
 QJsonObject JsonFilePreferenceStore::values() const {
-    const FileContent content = readFile(filePath_);
-    if (content.state != FileState::read) {
-        return {};
-    }
-    // The bytes are compared, not the file's size and time: two writes within one tick of the
-    // file system's clock can leave both equal.
-    if (!cacheValid_ || content.bytes != cachedBytes_) {
-        cachedValues_ = parseValues(content.bytes).value_or(QJsonObject());
-        cachedBytes_ = content.bytes;
-        cacheValid_ = true;
-    }
-    return cachedValues_;
+    refresh();
+    return withUnsavedChanges(fileValues_);
+}
+
+const std::optional<JsonFilePreferenceStore::Problem>&
+JsonFilePreferenceStore::firstReadProblem() const {
+    refresh();
+    return firstReadProblem_;
 }
 
 void JsonFilePreferenceStore::setValue(const QString& key, const QJsonValue& value) {
@@ -260,11 +234,23 @@ bool JsonFilePreferenceStore::tryRemove(const QString& key) {
 
 bool JsonFilePreferenceStore::fail(const QString& message) {
     lastError_ = message;
+    logLine(QStringLiteral("Lumatide could not save its preferences, the change holds until it "
+                           "quits: ") +
+            message);
     return false;
 }
 
 bool JsonFilePreferenceStore::update(const QString& key, const std::optional<QJsonValue>& value) {
     lastError_.clear();
+    refresh();
+    // Until it reaches the file, the change lives in memory.
+    if (value) {
+        unsavedValues_.insert(key, *value);
+        unsavedRemovals_.remove(key);
+    } else {
+        unsavedValues_.remove(key);
+        unsavedRemovals_.insert(key);
+    }
     if (filePath_.isEmpty()) {
         return fail(QStringLiteral("no preference file"));
     }
@@ -273,37 +259,32 @@ bool JsonFilePreferenceStore::update(const QString& key, const std::optional<QJs
         return fail(error);
     }
     QLockFile lock(filePath_ + QStringLiteral(".lock"));
-    lock.setStaleLockTime(staleLockMilliseconds);
     if (!acquire(lock, error)) {
         return fail(error);
     }
 
-    // Inside the lock the file's current content is the truth: start from it, not from
-    // anything read earlier, so that other writers' keys survive.
-    const FileContent current = readFile(filePath_);
-    if (current.state == FileState::unreadable) {
-        return fail(QStringLiteral("could not read %1: %2").arg(filePath_, current.error));
-    }
-    std::optional<QJsonObject> before = parseValues(current.bytes);
-    if (!before) {
-        if (!keepCorruptFile(filePath_, error)) {
+    // Inside the lock the file's current content is the truth: start from it, so that other
+    // writers' keys survive. An unusable file is kept aside first, and the values read before
+    // it broke are the best there are.
+    const Parsed current = readValues(filePath_);
+    QJsonObject before = current.values;
+    if (current.state == FileRead::State::unusable) {
+        if (fileStamp(filePath_) && !keepAside(filePath_, error)) {
             return fail(error);
         }
-        before = QJsonObject();
+        before = fileValues_;
     }
-
-    QJsonObject after = *before;
-    if (value) {
-        after.insert(key, *value);
-    } else {
-        after.remove(key);
+    const QJsonObject after = withUnsavedChanges(before);
+    if (current.state == FileRead::State::unusable || after != before) {
+        if (!writeFileAtomically(filePath_, QJsonDocument(after).toJson(QJsonDocument::Indented),
+                                 error)) {
+            return fail(error);
+        }
     }
-    if (after == *before) {
-        return true;
-    }
-    if (!writePrivateFile(filePath_, QJsonDocument(after).toJson(QJsonDocument::Indented), error)) {
-        return fail(error);
-    }
+    fileValues_ = after;
+    stamp_ = fileStamp(filePath_);
+    unsavedValues_ = {};
+    unsavedRemovals_.clear();
     return true;
 }
 

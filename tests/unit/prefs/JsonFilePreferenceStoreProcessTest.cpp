@@ -131,15 +131,17 @@ TEST(JsonFileStoreProcesses, AFailedWriteLeavesTheOldFileIntact) {
         if (store.tryRemove(languageKey)) {
             return 4;
         }
-        // The fire-and-forget writes fail quietly.
+        // The changes that could not be saved hold for this run.
         store.setString(passcodeKey, u"1111"_s);
         store.remove(languageKey);
-        if (store.string(languageKey) != u"ko"_s || store.contains(passcodeKey)) {
+        if (store.contains(languageKey) || store.string(passcodeKey) != u"1111"_s) {
             return 5;
         }
         // An unusable file that cannot be moved aside is not written over either.
         JsonFilePreferenceStore corrupt(broken);
-        if (corrupt.trySetValue(languageKey, QJsonValue(u"de"_s)) || !corrupt.values().isEmpty()) {
+        if (corrupt.trySetValue(languageKey, QJsonValue(u"de"_s)) ||
+            corrupt.values() != QJsonObject{{languageKey, u"de"_s}} ||
+            !corrupt.firstReadProblem() || !corrupt.firstReadProblem()->keptAs.isEmpty()) {
             return 6;
         }
         return 0;
@@ -161,13 +163,13 @@ TEST(JsonFileStoreProcesses, AWriteBeneathAFileFailsWithoutHarm) {
     JsonFilePreferenceStore store(notAFolder + u"/lumatide/preferences.json"_s);
     EXPECT_FALSE(store.trySetValue(languageKey, QJsonValue(u"en"_s)));
     EXPECT_FALSE(store.lastError().isEmpty());
-    EXPECT_TRUE(store.values().isEmpty());
+    EXPECT_EQ(store.string(languageKey), u"en"_s);
     EXPECT_EQ(readBytes(notAFolder), QByteArray("content"));
 
-    // A store without a file reads as empty and writes nothing anywhere.
+    // A store without a file writes nothing anywhere and holds the change for the run.
     JsonFilePreferenceStore nowhere{QString()};
     EXPECT_FALSE(nowhere.trySetValue(languageKey, QJsonValue(u"en"_s)));
-    EXPECT_FALSE(nowhere.contains(languageKey));
+    EXPECT_EQ(nowhere.string(languageKey), u"en"_s);
 
     // Once the obstacle is gone the next write goes through and clears the error.
     ASSERT_TRUE(QFile::remove(notAFolder));

@@ -128,26 +128,23 @@ TEST_F(JsonFileStoreTest, AnUnusableFileIsKeptAsideNotOverwritten) {
         QTemporaryDir folder;
         const QString file = folder.filePath(u"preferences.json"_s);
         ASSERT_TRUE(writeBytes(file, bytes));
-        // Meanwhile it reads as empty, so every value falls back to its default, and reading
-        // leaves it alone.
+        // The first read keeps it aside and says where; every value falls back to its default.
         JsonFilePreferenceStore store(file);
         EXPECT_TRUE(store.values().isEmpty());
         EXPECT_EQ(savedWorkMinutes(45.0, store), 45.0);
-        EXPECT_EQ(readBytes(file), bytes);
+        QStringList names = entriesOf(folder.path());
+        ASSERT_EQ(names.size(), 1);
+        EXPECT_TRUE(keptName.match(names.at(0)).hasMatch()) << names.at(0).toStdString();
+        EXPECT_EQ(readBytes(folder.filePath(names.at(0))), bytes);
+        ASSERT_TRUE(store.firstReadProblem().has_value());
+        EXPECT_EQ(store.firstReadProblem()->keptAs, folder.filePath(names.at(0)));
 
         EXPECT_TRUE(store.trySetValue(languageKey, QJsonValue(u"fr"_s)));
-        const QStringList names = entriesOf(folder.path());
+        names = entriesOf(folder.path());
         ASSERT_EQ(names.size(), 2) << names.join(QLatin1Char(' ')).toStdString();
         EXPECT_EQ(names.at(0), u"preferences.json"_s);
-        EXPECT_TRUE(keptName.match(names.at(1)).hasMatch()) << names.at(1).toStdString();
-        EXPECT_EQ(readBytes(folder.filePath(names.at(1))), bytes);
         EXPECT_EQ(store.values(), (QJsonObject{{languageKey, u"fr"_s}}));
     }
-    // An empty file holds nothing worth keeping: it is simply written over.
-    ASSERT_TRUE(writeBytes(path(), QByteArray()));
-    JsonFilePreferenceStore store(path());
-    store.setBool(anonymousTelemetryEnabledKey, false);
-    EXPECT_EQ(entriesOf(folderPath()), QStringList{u"preferences.json"_s});
 
     // Kept files never replace each other, and are named in UTC whatever the instant's zone.
     const QDateTime when(QDate(2026, 12, 6), QTime(10, 15, 0), QTimeZone::utc());
