@@ -5,6 +5,7 @@
 
 #include <QDBusArgument>
 #include <QDBusObjectPath>
+#include <QFile>
 
 namespace lumatide {
 namespace {
@@ -23,6 +24,27 @@ QString firstString(const std::optional<QList<QVariant>>& reply) {
     return reply->first().toString();
 }
 
+// The kernel's login session of a process (its audit session id); nothing when unknown.
+std::optional<QByteArray> loginSessionOf(const QString& pid) {
+    QFile file(QStringLiteral("/proc/%1/sessionid").arg(pid));
+    if (!file.open(QIODevice::ReadOnly)) {
+        return std::nullopt;
+    }
+    const QByteArray id = file.read(32).trimmed();
+    // 4294967295 is the kernel's "no session".
+    if (id.isEmpty() || id == "4294967295") {
+        return std::nullopt;
+    }
+    return id;
+}
+
+// Whether the process runs in this process's login session, as far as the kernel tells.
+bool inOwnLoginSession(uint pid) {
+    static const std::optional<QByteArray> own = loginSessionOf(QStringLiteral("self"));
+    const std::optional<QByteArray> theirs = loginSessionOf(QString::number(pid));
+    return !own || !theirs || *own == *theirs;
+}
+
 } // namespace
 
 QString idleInhibitorLine(const QString& application, const QString& reason) {
@@ -34,8 +56,9 @@ QString idleInhibitorLine(const QString& application, const QString& reason) {
 }
 
 PowerAssertionReport::PowerAssertionReport(QDBusConnection sessionBus, QDBusConnection systemBus,
-                                           std::chrono::milliseconds budget)
-    : sessionBus_(std::move(sessionBus)), systemBus_(std::move(systemBus)), budget_(budget) {
+                                           std::chrono::milliseconds budget, uint ownUid)
+    : sessionBus_(std::move(sessionBus)), systemBus_(std::move(systemBus)), budget_(budget),
+      ownUid_(ownUid) {
 }
 
 QString PowerAssertionReport::text() const {
@@ -144,8 +167,9 @@ QStringList PowerAssertionReport::logindInhibitorLines(const DBusCallBudget& bud
         argument.endStructure();
         // Only inhibitors that stop the session from going idle, and only those that block:
         // "delay" inhibitors merely postpone and sleep-only ones do not keep the screen on.
+        // Other users' and other sessions' inhibitors keep their own screens on, not this one.
         if (what.split(QLatin1Char(':')).contains(QLatin1String("idle")) &&
-            mode == QLatin1String("block")) {
+            mode == QLatin1String("block") && uid == ownUid_ && inOwnLoginSession(pid)) {
             lines.append(idleInhibitorLine(who, why));
         }
     }

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <chrono>
+#include <unistd.h>
 
 namespace lumatide {
 
@@ -22,8 +23,11 @@ public:
     static constexpr std::chrono::milliseconds defaultBudget{1500};
 
     // sessionBus serves GNOME, KDE and the media players; systemBus serves logind.
+    // Only logind inhibitors of the user `ownUid` count, and of those only the ones held in
+    // this login session where the kernel tells the session of a process.
     PowerAssertionReport(QDBusConnection sessionBus, QDBusConnection systemBus,
-                         std::chrono::milliseconds budget = defaultBudget);
+                         std::chrono::milliseconds budget = defaultBudget,
+                         uint ownUid = ::getuid());
 
     // The lines joined by line feeds; empty when nothing is held or nothing could be asked.
     QString text() const;
@@ -37,6 +41,7 @@ private:
     QDBusConnection sessionBus_;
     QDBusConnection systemBus_;
     std::chrono::milliseconds budget_;
+    uint ownUid_;
 };
 
 // "PreventUserIdleDisplaySleep named: <app> (<reason>)"; the parenthesis is left out when there

@@ -20,6 +20,9 @@ struct X11WindowCoverage::Atoms {
     Atom wmState;
     Atom fullScreen;
     Atom frameExtents;
+    Atom windowType;
+    Atom desktopType;
+    Atom dockType;
 };
 
 namespace {
@@ -60,6 +63,9 @@ std::unique_ptr<X11WindowCoverage> X11WindowCoverage::open(const QByteArray& dis
     atoms->wmState = XInternAtom(x, "_NET_WM_STATE", False);
     atoms->fullScreen = XInternAtom(x, "_NET_WM_STATE_FULLSCREEN", False);
     atoms->frameExtents = XInternAtom(x, "_NET_FRAME_EXTENTS", False);
+    atoms->windowType = XInternAtom(x, "_NET_WM_WINDOW_TYPE", False);
+    atoms->desktopType = XInternAtom(x, "_NET_WM_WINDOW_TYPE_DESKTOP", False);
+    atoms->dockType = XInternAtom(x, "_NET_WM_WINDOW_TYPE_DOCK", False);
     return std::unique_ptr<X11WindowCoverage>(
         new X11WindowCoverage(std::move(display), std::move(atoms)));
 }
@@ -88,6 +94,19 @@ std::optional<unsigned long> X11WindowCoverage::cardinalProperty(unsigned long w
         return std::nullopt;
     }
     return items->front();
+}
+
+bool X11WindowCoverage::isDesktopOrDock(unsigned long window) const {
+    const auto types = longProperty(display_->get(), window, atoms_->windowType, XA_ATOM, 16);
+    if (!types) {
+        return false;
+    }
+    for (unsigned long type : *types) {
+        if (type == atoms_->desktopType || type == atoms_->dockType) {
+            return true;
+        }
+    }
+    return false;
 }
 
 bool X11WindowCoverage::hasFullScreenState(unsigned long window) const {
@@ -157,6 +176,11 @@ bool X11WindowCoverage::activeWindowCoversScreen() const {
     }
     const auto pid = cardinalProperty(*window, atoms_->wmPid);
     if (pid && *pid == static_cast<unsigned long>(getpid())) {
+        return false;
+    }
+    // The desktop itself (clicked, it becomes the active window) and panels cover a screen
+    // without anyone watching anything.
+    if (isDesktopOrDock(*window)) {
         return false;
     }
     bool covers = hasFullScreenState(*window);

@@ -12,8 +12,8 @@ class X11Display;
 
 // Whether the active window of an X11 session covers a screen: it is full screen
 // (_NET_WM_STATE_FULLSCREEN) or its frame is at least 96 % as wide and 90 % as high as one of
-// the monitors. Windows of this process (by _NET_WM_PID) never count, nor does anything when
-// there is no window manager or no active window.
+// the monitors. Windows of this process (by _NET_WM_PID), the desktop and docks never count, nor
+// does anything when there is no window manager or no active window.
 class X11WindowCoverage final {
 public:
     // Nothing when the display cannot be opened (an empty name means $DISPLAY).
@@ -36,6 +36,7 @@ private:
     std::optional<unsigned long> activeWindow() const;
     std::optional<unsigned long> cardinalProperty(unsigned long window, unsigned long atom) const;
     bool hasFullScreenState(unsigned long window) const;
+    bool isDesktopOrDock(unsigned long window) const;
     std::optional<QSize> frameSize(unsigned long window) const;
 
     std::unique_ptr<X11Display> display_;

@@ -197,19 +197,23 @@ TEST(PowerAssertionReportOnBus, ReportsOnlyWhatKeepsTheScreenOnWithinItsBudget) 
     }
     const auto systemBus = QDBusConnection::connectToBus(
         qEnvironmentVariable("DBUS_SESSION_BUS_ADDRESS"), u"stand-in"_s);
-    const PowerAssertionReport report(QDBusConnection::sessionBus(), systemBus);
+    // The session's user is 1000 here, whoever runs the test.
+    const PowerAssertionReport report(QDBusConnection::sessionBus(), systemBus,
+                                      PowerAssertionReport::defaultBudget, 1000);
     QTemporaryDir emptyProc;
     LinuxBusyProbe probe(report, emptyProc.path(), getuid(), nullptr);
 
     // What every session holds all the time: paused players, a suspend-only (4) inhibitor, and
-    // logind entries that only delay, do not touch idle, or block only weakly.
+    // logind entries that only delay, do not touch idle, block only weakly, or belong to
+    // another user.
     const DesktopState quiet{
         u"Paused"_s,
         {{u"org.example.Backup"_s, u"Copying files"_s, 4}},
         false,
         {{u"handle-power-key:handle-suspend-key"_s, u"gsd-power"_s, u"Keys"_s, u"block"_s},
          {u"idle:sleep"_s, u"mpv"_s, u"Paused"_s, u"delay"_s},
-         {u"idle"_s, u"Editor"_s, u"Saving"_s, u"block-weak"_s}}};
+         {u"idle"_s, u"Editor"_s, u"Saving"_s, u"block-weak"_s},
+         {u"idle"_s, u"Projector"_s, u"Other user's talk"_s, u"block"_s, 1001, 43}}};
     DesktopState playing = quiet;
     playing.playback = u"Playing"_s;
     DesktopState gnomeVideo = quiet;

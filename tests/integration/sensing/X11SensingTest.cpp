@@ -137,6 +137,13 @@ TEST(X11WindowCoverage, FullScreenOrMonitorSizedWindowsOfOtherProgramsCount) {
     EXPECT_FALSE(covers());
     window.changeState(u"add,maximized_vert,maximized_horz"_s);
     EXPECT_TRUE(waitFor(covers));
+    // The desktop itself (clicked, it is the active window) and docks cover a screen without
+    // anyone watching anything.
+    for (const QString& type : {u"_NET_WM_WINDOW_TYPE_DESKTOP"_s, u"_NET_WM_WINDOW_TYPE_DOCK"_s}) {
+        run(u"xprop"_s, {u"-name"_s, title, u"-f"_s, u"_NET_WM_WINDOW_TYPE"_s, u"32a"_s, u"-set"_s,
+                         u"_NET_WM_WINDOW_TYPE"_s, type});
+        EXPECT_FALSE(covers()) << type.toStdString();
+    }
 }
 
 TEST(X11WindowCoverage, NoWindowManagerOrNoDisplayMeansNoCoveringWindow) {
