@@ -7,7 +7,7 @@
 #include "linux/ProgramLocation.h"
 #include "linux/SingleInstanceLock.h"
 #include "linux/TerminationSignals.h"
-#include "linux/XcbWindowSystem.h"
+#include "linux/X11WindowSystem.h"
 #include "linux/XdgAutostart.h"
 #include "overlay/OverlayController.h"
 #include "prefs/JsonFilePreferenceStore.h"
@@ -75,8 +75,14 @@ int main(int argc, char** argv) {
     // A second copy (say, the hourly relaunch while the user already started one) leaves at
     // once, before it touches the display.
     SingleInstanceLock instance;
-    if (!instance.tryAcquire()) {
+    switch (instance.tryAcquire()) {
+    case SingleInstanceLock::Result::acquired:
+        break;
+    case SingleInstanceLock::Result::heldByAnotherCopy:
         return 0;
+    case SingleInstanceLock::Result::failed:
+        std::fprintf(stderr, "lumatide: %s\n", qUtf8Printable(instance.error()));
+        return 1;
     }
 
     // Windows that must stay above everything need X11 (XWayland in a Wayland session).
@@ -88,6 +94,10 @@ int main(int argc, char** argv) {
     QApplication::setApplicationDisplayName(QStringLiteral("Lumatide"));
     QApplication::setDesktopFileName(desktopId);
     QApplication::setQuitOnLastWindowClosed(false);
+    // A copy whose lock file was deleted under it still owns the bus name.
+    if (instance.claimBusName() == SingleInstanceLock::Result::heldByAnotherCopy) {
+        return 0;
+    }
     // Images the style and the icons keep for reuse. The tray icon is a new picture every
     // second and each one left an entry; Qt's default limit of 10 MB would let those grow the
     // program by that much over a day. A small program needs a small cache.
@@ -96,7 +106,7 @@ int main(int argc, char** argv) {
 
     JsonFilePreferenceStore preferences(JsonFilePreferenceStore::standardPath());
     BootTimeClock clock;
-    XcbWindowSystem windowSystem;
+    X11WindowSystem windowSystem;
     OverlayController overlay(preferences, &windowSystem);
     WarningController warning(&windowSystem);
     LinuxIdleTimeSource idleTime;
@@ -115,6 +125,12 @@ int main(int argc, char** argv) {
     QObject::connect(
         &lumatide, &LumatideApp::quitRequested, &app, [] { QCoreApplication::exit(0); },
         Qt::QueuedConnection);
+    if (const auto& problem = preferences.firstReadProblem()) {
+        // Fail closed: the lost file may have said no to usage events.
+        usage.switchOffForThisRun();
+        lumatide.reportUnusablePreferences(problem->keptAs.isEmpty() ? preferences.filePath()
+                                                                     : problem->keptAs);
+    }
     lumatide.start();
     return QApplication::exec();
 }

@@ -1,8 +1,10 @@
 #!/bin/sh
 # The rest panels cannot be escaped with a window manager running: Escape, Alt+F4, Alt+Tab, a
 # close request through the window manager, unmapping or minimising a panel, a new full-screen
-# window and a switch of workspace each leave both monitors covered again within a second and
-# the passcode field still taking typing. Only the passcode removes the panels.
+# window, a switch of workspace, and other programs moving, resizing, reshaping, reparenting or
+# destroying a panel or raising a window of their own over and over each leave both monitors
+# covered again within 1.5 s and the passcode field still taking typing. Only the passcode
+# removes the panels.
 # Runs inside with-x-session.sh (LEFT 1280x720+0+0, RIGHT 1024x768+1280+0).
 #
 # Usage: overlay_escape.sh <path to lumatide>
@@ -42,13 +44,14 @@ panel_at() {
     return 1
 }
 # Both monitors covered: two mapped panels and the panel's dark teal (not the white of the
-# full-screen windows) in the corners and middles of both monitors, read in one pass.
+# full-screen windows, nor the black of the bare root window) in the corners and middles of
+# both monitors, read in one pass.
 covered() {
     [ "$(panel_count)" -eq 2 ] || return 1
     import -window root "$private/now.miff" 2>/dev/null || return 1
     format=""
     for point in "5,5" "1275,715" "640,5" "1285,5" "2299,763" "1800,5"; do
-        format="$format%[fx:p{$point}.r<0.24 && p{$point}.g<0.35 && p{$point}.b<0.35]"
+        format="$format%[fx:p{$point}.r<0.24 && p{$point}.g<0.35 && p{$point}.b<0.35 && p{$point}.b>0.02]"
     done
     [ "$(convert "$private/now.miff" -format "$format" info: 2>/dev/null)" = 111111 ]
 }
@@ -131,6 +134,34 @@ step=workspace
 wmctrl -s 1
 still_locked
 wmctrl -s 0
+
+# What other programs can do to the panels behind the program's back.
+tamper=${LUMATIDE_X11_TAMPER:?}
+step=move
+xdotool windowmove "$(panel_at 640 360)" 300 200
+still_locked
+step=resize
+xdotool windowsize "$(panel_at 640 360)" 200 150
+still_locked
+step=shape
+"$tamper" shape "$(panel_at 1800 300)"
+still_locked
+step=reparent
+xlogo -geometry 200x200+100+100 >/dev/null 2>&1 &
+others="$others $!"
+wait_for 50 xdotool search --onlyvisible --name '^xlogo$' >/dev/null || fail "no xlogo to reparent into"
+host=$(xdotool search --onlyvisible --name '^xlogo$' | tail -n 1)
+xdotool windowreparent "$(panel_at 640 360)" "$host"
+still_locked
+step=destroy
+xdotool windowclose "$(panel_at 1800 300)"
+still_locked
+step=raise-loop
+"$tamper" raise-loop 50 &
+raiser=$!
+others="$others $raiser"
+still_locked
+stop "$raiser"
 
 step=passcode
 kill -0 "$app" || fail "the program died"

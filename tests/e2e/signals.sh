@@ -1,8 +1,9 @@
 #!/bin/sh
 # SIGTERM and SIGINT end the program cleanly in every state: while a countdown toast is up,
-# during a rest (panels on both monitors) and while the preferences are being written; the exit
-# status is 0, no window of the program is left, and the preference file is whole, private and
-# has no lock or temporary file next to it.
+# during a rest (panels on both monitors), while the preferences are being written, and with a
+# pipe where the preference file belongs; the exit status is 0, no window of the program is
+# left, and the preference file is whole, private and has no lock or temporary file next to it.
+# A second copy started meanwhile leaves at once, even when the lock file was deleted.
 # Runs inside with-x-session.sh.
 #
 # Usage: signals.sh <path to lumatide>
@@ -88,6 +89,35 @@ for run in 1 2; do
     wait_for 100 has_window || fail "no window after start-up"
     end_with TERM "just after start-up ($run)"
 done
+
+# One copy only, even when the lock file is deleted under the running one: the second start
+# leaves at once.
+start 30
+wait_for 100 has_window || fail "no window after start-up"
+rm -f "$XDG_RUNTIME_DIR/lumatide.lock"
+second=0
+timeout 10 "$program" --demo-language en 2>>"$private/stderr" || second=$?
+[ "$second" -eq 0 ] || fail "a second copy with the lock file deleted ended with status $second"
+kill -0 "$app" || fail "the first copy died"
+end_with TERM "after a second copy was turned away"
+
+# A pipe where the preference file belongs would block a plain read for good: the program
+# starts all the same, keeps the pipe aside, and a termination request still ends it.
+mv "$prefs" "$private/saved.json"
+mkfifo "$prefs"
+start 30
+wait_for 100 has_window || fail "no window with a pipe for preferences"
+kill -TERM "$app"
+tries=0
+while kill -0 "$app" 2>/dev/null; do
+    tries=$((tries + 1))
+    [ "$tries" -ge 50 ] && fail "SIGTERM did not end the program with a pipe for preferences"
+    sleep 0.1
+done
+app=""
+ls "$XDG_CONFIG_HOME/lumatide" | grep -q '^preferences.json.corrupt-' || fail "the pipe was not kept aside"
+rm -f "$XDG_CONFIG_HOME/lumatide/"preferences.json*
+mv "$private/saved.json" "$prefs"
 
 grep -q 2468 "$private/stderr" && fail "the passcode reached the log"
 echo "signals: ok"

@@ -43,6 +43,9 @@ struct Texts {
     QString quitCancelButton;
     QString quitLimitTitle;
     QString quitLimitMessage;
+    // The preference file could not be used at start; "%@" is where the old file is.
+    QString preferencesProblemTitle;
+    QString preferencesProblemMessage;
     QString breatheIn;
     QString hold;
     QString breatheOut;

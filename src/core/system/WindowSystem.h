@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QRect>
 #include <QtGlobal>
+#include <functional>
 
 namespace lumatide {
 
@@ -13,10 +15,16 @@ public:
     // Whether a compositing manager blends windows with what is beneath them, so that a window
     // with a translucent background really is see-through.
     virtual bool compositorIsRunning() const = 0;
-    // Maps the native window again behind the toolkit's back, after another program unmapped
-    // it: the toolkit would only see it unexposed, and a hide and show would lose the keyboard
-    // grab and the focus.
-    virtual void remapWindow(quintptr nativeWindow) = 0;
+
+    // Puts a window of the program back as the program made it after another program
+    // interfered behind the toolkit's back: mapped, a child of the root window, unshaped, at
+    // the given place in the display's own pixels. False when the window no longer exists.
+    virtual bool restoreWindow(quintptr nativeWindow, const QRect& nativeGeometry) = 0;
+
+    // Until stopped, reports from the event loop each top-level window that was stacked,
+    // mapped, moved, reparented or destroyed, the program's own included. One watch at a time.
+    virtual void watchWindows(std::function<void(quintptr nativeWindow)> onChange) = 0;
+    virtual void stopWatchingWindows() = 0;
 
 protected:
     WindowSystem() = default;

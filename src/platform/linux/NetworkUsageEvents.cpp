@@ -78,7 +78,7 @@ NetworkUsageEvents::~NetworkUsageEvents() {
 
 void NetworkUsageEvents::send(const QString& event, const QJsonObject& properties) {
     // The switch comes first: with events off not even the install identifier is created.
-    if (!anonymousTelemetryEnabled(preferences_)) {
+    if (switchedOff_ || !anonymousTelemetryEnabled(preferences_)) {
         return;
     }
     const std::optional<QUrl> url = telemetryEndpointURL(endpoint_);

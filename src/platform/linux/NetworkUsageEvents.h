@@ -30,6 +30,9 @@ public:
     NetworkUsageEvents& operator=(const NetworkUsageEvents&) = delete;
 
     void send(const QString& event, const QJsonObject& properties) override;
+    // No event at all is sent from now until the program ends, whatever the preference says:
+    // when the preferences were lost, the user's choice is unknown.
+    void switchOffForThisRun() { switchedOff_ = true; }
 
     // Requests handed to the network and not yet completed.
     int requestsInFlight() const { return inFlight_; }
@@ -43,6 +46,7 @@ private:
     QList<QSslCertificate> extraCaCertificates_;
     std::unique_ptr<QNetworkAccessManager> network_;
     int inFlight_ = 0;
+    bool switchedOff_ = false;
 };
 
 } // namespace lumatide

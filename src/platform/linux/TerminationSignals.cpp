@@ -13,11 +13,16 @@ namespace {
 
 // The pipe the handler writes to: [0] read end, [1] write end.
 std::array<int, 2> signalPipe{-1, -1};
+// An orderly end takes well under a second. Should the event loop be stuck (a system call that
+// does not return, say on a hung network folder), the alarm's default action ends the process
+// anyway: a termination request is always honoured.
+constexpr unsigned orderlyEndSeconds = 5;
 
 extern "C" void onTerminationSignal(int /*signal*/) {
     const char byte = 1;
     // Only async-signal-safe calls here; a full pipe means a quit is already pending.
     [[maybe_unused]] const ssize_t written = ::write(signalPipe[1], &byte, 1);
+    ::alarm(orderlyEndSeconds);
 }
 
 } // namespace

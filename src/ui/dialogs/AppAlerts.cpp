@@ -1,5 +1,6 @@
 #include "dialogs/AppAlerts.h"
 
+#include "content/TextFormat.h"
 #include "content/Texts.h"
 #include "dialogs/ModalAlert.h"
 
@@ -36,6 +37,12 @@ void showLaunchAtLoginError(const QString& error, AppLanguage language) {
 
 void showTemporaryQuitFailure(const QString& reason, AppLanguage language) {
     showNotice(AlertKind::quitLimit, Texts::forLanguage(language).menuQuit, reason);
+}
+
+void showPreferencesProblem(const QString& oldFile, AppLanguage language) {
+    const Texts& texts = Texts::forLanguage(language);
+    showNotice(AlertKind::passcodeWarning, texts.preferencesProblemTitle,
+               formatText(texts.preferencesProblemMessage, 0, oldFile));
 }
 
 } // namespace lumatide

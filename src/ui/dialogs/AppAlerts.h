@@ -20,5 +20,7 @@ void showManualRestartLimit(AppLanguage language);
 void showLaunchAtLoginError(const QString& error, AppLanguage language);
 // Why a confirmed temporary quit did not happen: its relaunch could not be scheduled.
 void showTemporaryQuitFailure(const QString& reason, AppLanguage language);
+// The preference file could not be used and the defaults are in effect; where the old one is.
+void showPreferencesProblem(const QString& oldFile, AppLanguage language);
 
 } // namespace lumatide

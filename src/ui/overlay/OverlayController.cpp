@@ -2,6 +2,9 @@
 
 #include "common/MainScreen.h"
 #include "overlay/OverlayPanel.h"
+#include "overlay/OverlayWindow.h"
+#include "prefs/Passcode.h"
+#include "system/WindowSystem.h"
 
 #include <QGuiApplication>
 #include <QPixmapCache>
@@ -15,6 +18,13 @@ OverlayController::OverlayController(const PreferenceStore& preferences, WindowS
     rebuildTimer_.setSingleShot(true);
     rebuildTimer_.setInterval(0);
     connect(&rebuildTimer_, &QTimer::timeout, this, &OverlayController::rebuild);
+    repairTimer_.setSingleShot(true);
+    repairTimer_.setInterval(0);
+    connect(&repairTimer_, &QTimer::timeout, this, [this] {
+        for (const auto& panel : panels_) {
+            panel->window()->reassertPosition();
+        }
+    });
     connect(qGuiApp, &QGuiApplication::screenAdded, this, [this](QScreen* screen) {
         watchScreen(screen);
         if (isShowing()) {
@@ -32,6 +42,9 @@ OverlayController::OverlayController(const PreferenceStore& preferences, WindowS
 }
 
 OverlayController::~OverlayController() {
+    if (windowSystem_ != nullptr) {
+        windowSystem_->stopWatchingWindows();
+    }
     // No check can be running while the controller itself goes away: release at once.
     for (const auto& panel : panels_) {
         panel->hide();
@@ -50,16 +63,28 @@ void OverlayController::watchScreen(QScreen* screen) {
 void OverlayController::show(const BreakAction& action, AppLanguage language) {
     hide();
     // Remembered even with no screen at all, so a screen that turns up during the rest is
-    // covered by the rebuild.
-    shown_ = Shown{action, language, std::nullopt};
+    // covered by the rebuild. The passcode is read once: a check never waits for the disk.
+    shown_ = Shown{action, language, std::nullopt, currentPasscode(preferences_)};
+    restStarted_.start();
+    if (windowSystem_ != nullptr) {
+        windowSystem_->watchWindows([this](quintptr window) { windowChanged(window); });
+    }
+    buildPanels(QString());
+}
+
+void OverlayController::buildPanels(const QString& typed) {
     const QList<QScreen*> screens = QGuiApplication::screens();
     if (screens.isEmpty()) {
         return;
     }
+    const auto stepClock = [started = restStarted_] {
+        return static_cast<double>(started.nsecsElapsed()) / 1e9;
+    };
     for (QScreen* screen : screens) {
-        auto panel =
-            std::make_unique<OverlayPanel>(screen, action, language, preferences_, windowSystem_);
+        auto panel = std::make_unique<OverlayPanel>(screen, shown_->action, shown_->language,
+                                                    shown_->passcode, stepClock, windowSystem_);
         panel->setUnlockHandler(onUnlock_);
+        panel->window()->setOnLost([this] { rebuildTimer_.start(); });
         panel->show();
         panels_.push_back(std::move(panel));
     }
@@ -71,12 +96,21 @@ void OverlayController::show(const BreakAction& action, AppLanguage language) {
             focusPanel = panel.get();
         }
     }
+    focusPanel->setTypedText(typed);
     focusPanel->takeKeyboard();
 }
 
 void OverlayController::hide() {
     rebuildTimer_.stop();
+    repairTimer_.stop();
     shown_.reset();
+    if (windowSystem_ != nullptr) {
+        windowSystem_->stopWatchingWindows();
+    }
+    removePanels();
+}
+
+void OverlayController::removePanels() {
     if (!panels_.empty()) {
         // The style keeps images of the panels' buttons and fields under keys made from the
         // panels' palettes, which no later panel shares: left in place they piled up with
@@ -109,10 +143,31 @@ void OverlayController::rebuild() {
     if (!shown_) {
         return;
     }
-    const Shown shown = *shown_;
-    show(shown.action, shown.language);
-    if (shown.remainingSeconds) {
-        update(*shown.remainingSeconds);
+    QString typed;
+    for (const auto& panel : panels_) {
+        if (!panel->typedText().isEmpty()) {
+            typed = panel->typedText();
+        }
+    }
+    removePanels();
+    buildPanels(typed);
+    if (shown_->remainingSeconds) {
+        update(*shown_->remainingSeconds);
+    }
+}
+
+void OverlayController::windowChanged(quintptr nativeWindow) {
+    for (const auto& panel : panels_) {
+        if (panel->window()->internalWinId() == nativeWindow) {
+            // One of the panels was moved, reparented or destroyed: put it back right away.
+            repairTimer_.start();
+            return;
+        }
+    }
+    // Another window was stacked or mapped, maybe above the panels: answer every time, so a
+    // window that keeps raising itself never stays on top.
+    for (const auto& panel : panels_) {
+        panel->window()->raise();
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "cycle/RestSurface.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 #include <cstdint>
@@ -19,15 +20,16 @@ class PreferenceStore;
 class WindowSystem;
 
 // The rest panels of the whole desktop: one per screen while a rest is shown. Every show
-// builds new panels; a screen added, removed or resized meanwhile rebuilds them, so no
-// screen is left uncovered.
+// builds new panels; a screen added, removed or resized meanwhile, or a panel destroyed by
+// another program, rebuilds them with the same activity, step and typing, so no screen is
+// left uncovered. While a rest is shown, a window stacked above the panels is answered by
+// raising them at once.
 class OverlayController final : public QObject, public RestSurface {
     Q_OBJECT
 
 public:
-    // The passcode is read afresh from the store at every unlock attempt.
-    // The window system, when given, lets the panels put themselves back after other programs
-    // interfered with them.
+    // The passcode is read from the store each time a rest is shown. The window system, when
+    // given, lets the panels put themselves back after other programs interfered with them.
     explicit OverlayController(const PreferenceStore& preferences,
                                WindowSystem* windowSystem = nullptr, QObject* parent = nullptr);
     ~OverlayController() override;
@@ -52,10 +54,16 @@ private:
         BreakAction action;
         AppLanguage language;
         std::optional<std::int64_t> remainingSeconds;
+        QString passcode;
     };
 
     void watchScreen(QScreen* screen);
+    // Builds a panel on every screen for what is shown, with the text typed so far.
+    void buildPanels(const QString& typed);
+    // Takes the panels down; the rest stays shown.
+    void removePanels();
     void rebuild();
+    void windowChanged(quintptr nativeWindow);
 
     const PreferenceStore& preferences_;
     WindowSystem* windowSystem_;
@@ -64,6 +72,10 @@ private:
     std::optional<Shown> shown_;
     // Screen changes arrive in bursts; one rebuild after the burst covers them all.
     QTimer rebuildTimer_;
+    // The step loop's origin: the start of the rest, whatever rebuilds followed.
+    QElapsedTimer restStarted_;
+    // A change to the panels' own windows is answered from the event loop, once per burst.
+    QTimer repairTimer_;
 };
 
 } // namespace lumatide

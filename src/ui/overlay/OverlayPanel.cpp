@@ -11,12 +11,12 @@
 #include "overlay/OverlayLayout.h"
 #include "overlay/OverlayWindow.h"
 #include "overlay/PanelLabel.h"
-#include "prefs/Passcode.h"
 
 #include <QApplication>
 #include <QDateTime>
 #include <QEvent>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -60,10 +60,12 @@ double rowHeight(const QLabel* label) {
 } // namespace
 
 OverlayPanel::OverlayPanel(QScreen* screen, BreakAction action, AppLanguage language,
-                           const PreferenceStore& preferences, WindowSystem* windowSystem)
-    : screen_(screen), action_(std::move(action)), language_(language), preferences_(preferences),
+                           QString passcode, std::function<double()> stepClock,
+                           WindowSystem* windowSystem)
+    : screen_(screen), action_(std::move(action)), language_(language),
+      passcode_(std::move(passcode)),
       window_(std::make_unique<OverlayWindow>(screen, windowSystem)) {
-    buildView();
+    buildView(std::move(stepClock));
     window_->installEventFilter(this);
     applyLayout();
 }
@@ -74,7 +76,7 @@ OverlayPanel::~OverlayPanel() {
     }
 }
 
-void OverlayPanel::buildView() {
+void OverlayPanel::buildView(std::function<double()> stepClock) {
     const Texts& texts = Texts::forLanguage(language_);
     const QColor white(Qt::white);
 
@@ -86,7 +88,7 @@ void OverlayPanel::buildView() {
     breathLabel_ = makeLabel(root_, QStringLiteral("breathLabel"),
                              panelFont(breathPixelSize_, QFont::DemiBold), white,
                              Qt::AlignHCenter | Qt::AlignTop);
-    figure_ = new FigureView(root_);
+    figure_ = new FigureView(std::move(stepClock), root_);
     figure_->setObjectName(QStringLiteral("figure"));
     figure_->setKind(action_.kind);
     figure_->setLanguage(language_);
@@ -186,8 +188,7 @@ void OverlayPanel::updateBreathingText() {
 void OverlayPanel::check() {
     const QString entered = field_->text();
     field_->clear();
-    // Exact comparison: what was typed is not trimmed.
-    if (entered == currentPasscode(preferences_)) {
+    if (entered == passcode_) {
         // The handler may hide this panel; the copy keeps the callable alive while it runs.
         if (const std::function<void()> handler = onUnlock_) {
             handler();
@@ -196,6 +197,14 @@ void OverlayPanel::check() {
     }
     messageLabel_->setText(Texts::forLanguage(language_).incorrectPassword);
     field_->setFocus(Qt::OtherFocusReason);
+}
+
+QString OverlayPanel::typedText() const {
+    return field_->text();
+}
+
+void OverlayPanel::setTypedText(const QString& text) {
+    field_->setText(text);
 }
 
 void OverlayPanel::takeKeyboard() {
@@ -217,6 +226,11 @@ bool OverlayPanel::eventFilter(QObject* watched, QEvent* event) {
         // Only one window can hold the keyboard: a click into this panel's field (on another
         // screen than the one that had it) moves the typing here.
         takeKeyboard();
+    } else if (watched == field_ && event->type() == QEvent::KeyPress &&
+               static_cast<QKeyEvent*>(event)->modifiers().testFlag(Qt::MetaModifier)) {
+        // With the keyboard grabbed, the desktop's Super shortcuts arrive here: Super+D would
+        // type a "d" that the hidden dots do not show, and the next right passcode would fail.
+        return true;
     }
     return QObject::eventFilter(watched, event);
 }

@@ -19,7 +19,6 @@ namespace lumatide {
 class BackgroundView;
 class FigureView;
 class OverlayWindow;
-class PreferenceStore;
 class WindowSystem;
 
 // One rest panel: the full-screen window on one screen with the remaining time, the
@@ -29,8 +28,10 @@ class OverlayPanel final : public QObject {
     Q_OBJECT
 
 public:
-    OverlayPanel(QScreen* screen, BreakAction action, AppLanguage language,
-                 const PreferenceStore& preferences, WindowSystem* windowSystem = nullptr);
+    // Every panel of one rest shares the step clock: seconds since the rest began, so that all
+    // screens show the same step, and a panel built anew goes on where the old one was.
+    OverlayPanel(QScreen* screen, BreakAction action, AppLanguage language, QString passcode,
+                 std::function<double()> stepClock, WindowSystem* windowSystem = nullptr);
     ~OverlayPanel() override;
     OverlayPanel(const OverlayPanel&) = delete;
     OverlayPanel& operator=(const OverlayPanel&) = delete;
@@ -53,19 +54,23 @@ public:
     QScreen* screen() const { return screen_; }
     OverlayWindow* window() const { return window_.get(); }
     QLineEdit* field() const { return field_; }
+    // What is typed in the field, carried over when the panels are built anew.
+    QString typedText() const;
+    void setTypedText(const QString& text);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void buildView();
+    void buildView(std::function<double()> stepClock);
     void applyLayout();
     void showStep(int step);
 
     QScreen* screen_;
     BreakAction action_;
     AppLanguage language_;
-    const PreferenceStore& preferences_;
+    // Compared exactly: what was typed is not trimmed.
+    QString passcode_;
     std::function<void()> onUnlock_;
 
     std::unique_ptr<OverlayWindow> window_;

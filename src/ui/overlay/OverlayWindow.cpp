@@ -20,7 +20,7 @@ constexpr int raiseIntervalMs = 1000;
 OverlayWindow::OverlayWindow(QScreen* screen, WindowSystem* windowSystem)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                            Qt::X11BypassWindowManagerHint),
-      windowSystem_(windowSystem) {
+      screen_(screen), windowSystem_(windowSystem) {
     setWindowTitle(QStringLiteral("Lumatide rest panel"));
     // Opaque from the first frame: the background view paints over this dark teal.
     QPalette dark = palette();
@@ -35,11 +35,26 @@ OverlayWindow::OverlayWindow(QScreen* screen, WindowSystem* windowSystem)
     connect(&raiseTimer_, &QTimer::timeout, this, &OverlayWindow::reassertPosition);
 }
 
+void OverlayWindow::setOnLost(std::function<void()> onLost) {
+    onLost_ = std::move(onLost);
+}
+
 void OverlayWindow::reassertPosition() {
-    // The panel bypasses the window manager, so any client may unmap it (xdotool windowunmap).
-    if (windowSystem_ != nullptr && isVisible() && windowHandle() != nullptr &&
-        !windowHandle()->isExposed()) {
-        windowSystem_->remapWindow(windowHandle()->winId());
+    if (windowSystem_ != nullptr && screen_ != nullptr && isVisible() &&
+        windowHandle() != nullptr) {
+        // The display's own pixels: the screen's corner stays, its size is scaled. The screen
+        // it was made for, not its geometry now: another program may have moved it.
+        const QRect area = screen_->geometry();
+        const qreal ratio = screen_->devicePixelRatio();
+        const QRect native(area.topLeft(),
+                           QSize(qRound(area.width() * ratio), qRound(area.height() * ratio)));
+        if (!windowSystem_->restoreWindow(windowHandle()->winId(), native)) {
+            raiseTimer_.stop();
+            if (onLost_) {
+                onLost_();
+            }
+            return;
+        }
     }
     raise();
     QWidget* grabber = QWidget::keyboardGrabber();

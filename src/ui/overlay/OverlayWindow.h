@@ -1,9 +1,10 @@
 #pragma once
 
+#include <QPointer>
+#include <QScreen>
 #include <QTimer>
 #include <QWidget>
-
-class QScreen;
+#include <functional>
 
 namespace lumatide {
 
@@ -11,16 +12,22 @@ class WindowSystem;
 
 // The borderless, opaque top-level window of one rest panel: it covers its screen's full
 // geometry, stays above every other window (full-screen ones included) and on every
-// workspace without asking the window manager, ignores close requests, and raises itself
-// again once a second in case another window was stacked above it.
+// workspace without asking the window manager, and ignores close requests. Once a second it
+// puts itself back (place, size, mapping, shape, parent) should another program have changed
+// it, and raises itself again in case another window was stacked above it.
 class OverlayWindow final : public QWidget {
     Q_OBJECT
 
 public:
-    // The window system, when given, maps the window again after another program unmapped it.
+    // The window system, when given, puts the window back after another program moved,
+    // resized, unmapped, reshaped or reparented it.
     OverlayWindow(QScreen* screen, WindowSystem* windowSystem);
 
-    // Maps the window again if another program unmapped it, stacks it on top again and, when the
+    // Called when the window turns out to have been destroyed by another program; the owner
+    // then builds a new one (later, from the event loop: this window may be deleted with it).
+    void setOnLost(std::function<void()> onLost);
+
+    // Puts the window back where and as it belongs, stacks it on top again and, when the
     // keyboard is grabbed by one of its children, asks the display for the grab again (a menu or
     // another program may have taken it meanwhile).
     void reassertPosition();
@@ -31,7 +38,9 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
+    QPointer<QScreen> screen_;
     WindowSystem* windowSystem_;
+    std::function<void()> onLost_;
     QTimer raiseTimer_;
 };
 

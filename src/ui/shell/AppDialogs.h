@@ -21,6 +21,8 @@ public:
     virtual void showManualRestartLimit(AppLanguage language) = 0;
     virtual void showLaunchAtLoginError(const QString& error, AppLanguage language) = 0;
     virtual void showTemporaryQuitFailure(const QString& reason, AppLanguage language) = 0;
+    // The preference file could not be used at start; oldFile is where it is now.
+    virtual void showPreferencesProblem(const QString& oldFile, AppLanguage language) = 0;
     // The change-passcode form.
     virtual void resetPasscode(PreferenceStore& preferences, AppLanguage language) = 0;
 

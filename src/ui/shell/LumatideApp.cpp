@@ -80,6 +80,13 @@ void LumatideApp::start() {
     runDemoScenarioIfNeeded();
 }
 
+void LumatideApp::reportUnusablePreferences(const QString& oldFile) {
+    // Queued: the alert's modal loop must not hold up the start.
+    QTimer::singleShot(0, this, [this, oldFile] {
+        services_.dialogs.showPreferencesProblem(oldFile, language());
+    });
+}
+
 void LumatideApp::tick() {
     cycle_->tick();
 }

@@ -64,6 +64,10 @@ public:
     // work period, the tick and the demo scenario if one was asked for.
     void start();
 
+    // Tells the user, once the program runs, that the preference file could not be used and
+    // where the old one is.
+    void reportUnusablePreferences(const QString& oldFile);
+
     // Menu commands.
     void startRestNow();
     void manualRestartWork();

@@ -25,6 +25,10 @@ void ModalAppDialogs::showTemporaryQuitFailure(const QString& reason, AppLanguag
     lumatide::showTemporaryQuitFailure(reason, language);
 }
 
+void ModalAppDialogs::showPreferencesProblem(const QString& oldFile, AppLanguage language) {
+    lumatide::showPreferencesProblem(oldFile, language);
+}
+
 void ModalAppDialogs::resetPasscode(PreferenceStore& preferences, AppLanguage language) {
     lumatide::resetPasscode(preferences, language);
 }

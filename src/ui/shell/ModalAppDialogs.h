@@ -12,6 +12,7 @@ public:
     void showManualRestartLimit(AppLanguage language) override;
     void showLaunchAtLoginError(const QString& error, AppLanguage language) override;
     void showTemporaryQuitFailure(const QString& reason, AppLanguage language) override;
+    void showPreferencesProblem(const QString& oldFile, AppLanguage language) override;
     void resetPasscode(PreferenceStore& preferences, AppLanguage language) override;
 };
 

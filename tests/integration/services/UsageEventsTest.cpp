@@ -100,6 +100,12 @@ TEST(UsageEvents, OnlyHttpsEventsAreSentAndOnlyTheirFailuresLogged) {
             << lines.first().toStdString();
     }
 
+    // Once the preferences were found unusable, nothing is sent in that run, whatever they say.
+    NetworkUsageEvents afterLoss(preferences, std::nullopt, https + u"events"_s, certificates);
+    afterLoss.switchOffForThisRun();
+    afterLoss.send(u"app_open"_s, {});
+    EXPECT_EQ(afterLoss.requestsInFlight(), 0);
+
     // The two delivered events arrived whole.
     const QList<QByteArray> requests = readAll(record).trimmed().split('\n');
     ASSERT_EQ(requests.size(), 2);

@@ -16,6 +16,8 @@
 #include <ctime>
 #include <gtest/gtest.h>
 #include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace lumatide;
 
@@ -126,29 +128,34 @@ TEST(DesktopEntryExec, EachLayerOfEscapingIsApplied) {
     }
 }
 
-TEST(SingleInstanceLock, OneHolderAtATimeHoweverLongItRuns) {
+TEST(SingleInstanceLock, OneCopyPerUserWhateverTheEnvironment) {
+    using Result = SingleInstanceLock::Result;
     QTemporaryDir folder;
     const QString path = folder.filePath(u"lumatide.lock"_s);
-    auto first = std::make_unique<SingleInstanceLock>(path);
-    ASSERT_TRUE(first->tryAcquire());
-    SingleInstanceLock second(path);
-    EXPECT_FALSE(second.tryAcquire());
-    // A program that has run for hours still holds its lock.
-    QFile lockFile(path);
-    ASSERT_TRUE(lockFile.open(QIODevice::ReadWrite));
-    ASSERT_TRUE(lockFile.setFileTime(QDateTime::currentDateTimeUtc().addSecs(-6 * 3600),
-                                     QFileDevice::FileModificationTime));
-    EXPECT_FALSE(second.tryAcquire());
-    // When the holder ends, the next start gets it.
+    auto first = std::make_unique<SingleInstanceLock>(path, QString());
+    ASSERT_EQ(first->tryAcquire(), Result::acquired);
+    SingleInstanceLock second(path, QString());
+    EXPECT_EQ(second.tryAcquire(), Result::heldByAnotherCopy);
+    // When the holder ends, however, the next start gets it.
     first.reset();
-    EXPECT_TRUE(second.tryAcquire());
+    EXPECT_EQ(second.tryAcquire(), Result::acquired);
 
-    // It lives in the runtime folder, else in the temporary one.
-    const std::pair<QString, QString> folders[] = {{folder.path(), folder.path()},
-                                                   {u"/nonexistent"_s, QDir::tempPath()}};
-    for (const auto& [runtime, expected] : folders) {
-        const test::ScopedEnvironmentVariable variable("XDG_RUNTIME_DIR", runtime.toUtf8());
-        EXPECT_EQ(SingleInstanceLock::standardPath(), QDir(expected).filePath(u"lumatide.lock"_s));
+    // Something else planted at the path is refused with a reason, never silently.
+    const QString planted = folder.filePath(u"planted.lock"_s);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(planted).constData(), 0600), 0);
+    SingleInstanceLock third(planted, QString());
+    EXPECT_EQ(third.tryAcquire(), Result::failed);
+    EXPECT_TRUE(third.error().contains(planted)) << third.error().toStdString();
+
+    // In the user's own runtime folder, else under a per-user name in the temporary folder.
+    const QString perUser = QDir(QDir::tempPath()).filePath(u"lumatide-%1.lock"_s.arg(::getuid()));
+    const std::pair<std::optional<QByteArray>, QString> cases[] = {{folder.path().toUtf8(), path},
+                                                                   {"/nonexistent", perUser},
+                                                                   {"relative/folder", perUser},
+                                                                   {std::nullopt, perUser}};
+    for (const auto& [runtime, expected] : cases) {
+        const test::ScopedEnvironmentVariable variable("XDG_RUNTIME_DIR", runtime);
+        EXPECT_EQ(SingleInstanceLock::standardPath(), expected) << runtime.value_or("unset").data();
     }
 }
 

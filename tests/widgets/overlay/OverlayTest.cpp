@@ -58,7 +58,11 @@ void type(QLineEdit* field, const char* text, Qt::Key key = Qt::Key_Return) {
 
 struct PanelTest : ::testing::Test {
     OverlayPanel panel(AppLanguage language = AppLanguage::english) {
-        return {QGuiApplication::primaryScreen(), action(language), language, preferences};
+        return {QGuiApplication::primaryScreen(),
+                action(language),
+                language,
+                QStringLiteral("2468"),
+                {}};
     }
     MemoryPreferenceStore preferences{QJsonObject{{passcodeKey, QStringLiteral("2468")}}};
 };
@@ -122,7 +126,7 @@ TEST_F(PanelTest, ShowsTheActivityTheTimeTheBreathAndTheStep) {
     shown.hide();
 }
 
-TEST_F(PanelTest, PasscodeIsCheckedOnceExactlyAndReadAfresh) {
+TEST_F(PanelTest, PasscodeIsCheckedOnceAndExactly) {
     OverlayPanel shown = panel();
     int unlocks = 0;
     shown.setUnlockHandler([&unlocks] { ++unlocks; });
@@ -139,8 +143,10 @@ TEST_F(PanelTest, PasscodeIsCheckedOnceExactlyAndReadAfresh) {
     QTest::mouseClick(shown.window()->findChild<QPushButton*>(QStringLiteral("unlockButton")),
                       Qt::LeftButton);
     EXPECT_EQ(unlocks, 3);
-    preferences.setString(passcodeKey, QStringLiteral("1111"));
-    type(shown.field(), "1111");
+    // With the keyboard grabbed the desktop's Super shortcuts arrive here: Super+D must not
+    // leave an unseen "d" in front of the next passcode.
+    QTest::keyClick(shown.field(), Qt::Key_D, Qt::MetaModifier);
+    type(shown.field(), "2468");
     EXPECT_EQ(unlocks, 4);
     shown.hide();
 }

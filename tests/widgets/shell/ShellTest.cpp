@@ -49,6 +49,9 @@ struct Fakes final : AppDialogs, Relauncher, UsageEvents {
     void showTemporaryQuitFailure(const QString& reason, AppLanguage l) override {
         note("quitFailure", l, reason);
     }
+    void showPreferencesProblem(const QString& oldFile, AppLanguage l) override {
+        note("preferencesProblem", l, oldFile);
+    }
     void resetPasscode(PreferenceStore& /*store*/, AppLanguage l) override {
         note("resetPasscode", l);
     }
@@ -224,6 +227,11 @@ TEST(LumatideApp, LaunchTicksAndTheUnlockEndsTheRest) {
     EXPECT_EQ(rig.title(), s("W 30:00"));
     rig.pick("Reset Passcode");
     EXPECT_EQ(rig.fakes.shown, QStringList(s("resetPasscode")));
+    // An unusable preference file is reported once the program runs, with where it was kept.
+    rig.app->reportUnusablePreferences(s("/config/preferences.json.corrupt-1"));
+    EXPECT_EQ(rig.fakes.shown.size(), 1);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(rig.fakes.shown.last(), s("preferencesProblem: /config/preferences.json.corrupt-1"));
 }
 
 TEST(LumatideApp, RestartWorkOnceADay) {

@@ -39,6 +39,11 @@ Texts englishTexts() {
         .quitLimitTitle = QStringLiteral("Already quit today"),
         .quitLimitMessage = QStringLiteral(
             "Temporary quit is allowed once per day. Please keep the break reminder running."),
+        .preferencesProblemTitle = QStringLiteral("Settings could not be read"),
+        .preferencesProblemMessage =
+            QStringLiteral("Lumatide could not read its settings file and started with the default "
+                           "settings, including the built-in passcode. Anonymous usage statistics "
+                           "stay off until Lumatide starts again. The old file: %@"),
         .breatheIn = QStringLiteral("Inhale"),
         .hold = QStringLiteral("Hold"),
         .breatheOut = QStringLiteral("Exhale"),

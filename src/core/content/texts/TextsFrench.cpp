@@ -40,6 +40,11 @@ Texts frenchTexts() {
         .quitLimitTitle = QStringLiteral("Déjà quitté aujourd'hui"),
         .quitLimitMessage = QStringLiteral("La sortie temporaire est limitée à une fois par jour. "
                                            "Gardez le rappel de pause actif."),
+        .preferencesProblemTitle = QStringLiteral("Réglages illisibles"),
+        .preferencesProblemMessage = QStringLiteral(
+            "Lumatide n'a pas pu lire son fichier de réglages et a démarré avec les réglages par "
+            "défaut, code intégré compris. Les statistiques d'utilisation anonymes restent "
+            "désactivées jusqu'au prochain démarrage de Lumatide. Ancien fichier : %@"),
         .breatheIn = QStringLiteral("Inspirez"),
         .hold = QStringLiteral("Retenez"),
         .breatheOut = QStringLiteral("Expirez"),

@@ -40,6 +40,11 @@ Texts germanTexts() {
         .quitLimitTitle = QStringLiteral("Heute bereits beendet"),
         .quitLimitMessage = QStringLiteral("Vorübergehendes Beenden ist einmal pro Tag erlaubt. "
                                            "Bitte lasse die Pausenerinnerung weiterlaufen."),
+        .preferencesProblemTitle = QStringLiteral("Einstellungen nicht lesbar"),
+        .preferencesProblemMessage = QStringLiteral(
+            "Lumatide konnte seine Einstellungsdatei nicht lesen und wurde mit den "
+            "Standardeinstellungen gestartet, einschließlich des eingebauten Codes. Die anonyme "
+            "Nutzungsstatistik bleibt bis zum nächsten Start von Lumatide aus. Alte Datei: %@"),
         .breatheIn = QStringLiteral("Einatmen"),
         .hold = QStringLiteral("Halten"),
         .breatheOut = QStringLiteral("Ausatmen"),

@@ -39,6 +39,11 @@ Texts japaneseTexts() {
         .quitLimitTitle = QStringLiteral("今日はすでに終了しました"),
         .quitLimitMessage =
             QStringLiteral("一時終了は1日1回までです。休憩リマインダーを続けてください。"),
+        .preferencesProblemTitle = QStringLiteral("設定を読み込めません"),
+        .preferencesProblemMessage = QStringLiteral(
+            "Lumatide "
+            "は設定ファイルを読み込めなかったため、内蔵のパスコードを含む既定の設定で起動しました。"
+            "匿名使用統計は Lumatide を次に起動するまでオフのままです。元のファイル：%@"),
         .breatheIn = QStringLiteral("吸う"),
         .hold = QStringLiteral("止める"),
         .breatheOut = QStringLiteral("吐く"),

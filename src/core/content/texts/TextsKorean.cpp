@@ -39,6 +39,10 @@ Texts koreanTexts() {
         .quitLimitTitle = QStringLiteral("오늘은 이미 종료했습니다"),
         .quitLimitMessage =
             QStringLiteral("임시 종료는 하루 한 번만 가능합니다. 휴식 알림을 계속 실행해 주세요."),
+        .preferencesProblemTitle = QStringLiteral("설정을 읽을 수 없음"),
+        .preferencesProblemMessage = QStringLiteral(
+            "Lumatide가 설정 파일을 읽을 수 없어 기본 암호를 포함한 기본 설정으로 시작했습니다. "
+            "익명 사용 통계는 Lumatide를 다시 시작할 때까지 꺼져 있습니다. 이전 파일: %@"),
         .breatheIn = QStringLiteral("들이마시기"),
         .hold = QStringLiteral("멈추기"),
         .breatheOut = QStringLiteral("내쉬기"),

@@ -38,6 +38,10 @@ Texts simplifiedChineseTexts() {
         .quitCancelButton = QStringLiteral("取消"),
         .quitLimitTitle = QStringLiteral("今天已经退出过"),
         .quitLimitMessage = QStringLiteral("临时退出每天只允许一次。请让休息提醒继续运行。"),
+        .preferencesProblemTitle = QStringLiteral("无法读取设置"),
+        .preferencesProblemMessage =
+            QStringLiteral("Lumatide 无法读取设置文件，已使用默认设置启动，包括内置密码。在 "
+                           "Lumatide 再次启动之前，匿名使用统计保持关闭。原文件：%@"),
         .breatheIn = QStringLiteral("吸气"),
         .hold = QStringLiteral("屏息"),
         .breatheOut = QStringLiteral("呼气"),

@@ -39,6 +39,11 @@ Texts spanishTexts() {
         .quitLimitTitle = QStringLiteral("Ya saliste hoy"),
         .quitLimitMessage = QStringLiteral("La salida temporal solo se permite una vez al día. "
                                            "Mantén activo el recordatorio de descanso."),
+        .preferencesProblemTitle = QStringLiteral("No se pudo leer la configuración"),
+        .preferencesProblemMessage = QStringLiteral(
+            "Lumatide no pudo leer su archivo de configuración y se inició con la configuración "
+            "predeterminada, incluido el código integrado. Las estadísticas de uso anónimas "
+            "seguirán desactivadas hasta que Lumatide vuelva a iniciarse. Archivo anterior: %@"),
         .breatheIn = QStringLiteral("Inhala"),
         .hold = QStringLiteral("Mantén"),
         .breatheOut = QStringLiteral("Exhala"),
