@@ -71,29 +71,6 @@ TEST(PreferenceStore, TypedReadsAcceptOnlyTheirOwnType) {
                  empty.boolean(key));
 }
 
-TEST(TemporaryPreferenceStore, IsAPrivateThrowAwayFile) {
-    // What it holds is in its file; two never share one; nothing is left behind.
-    QTemporaryDir base;
-    const ScopedEnvironmentVariable tmp("TMPDIR", QFile::encodeName(base.path()));
-    {
-        TemporaryPreferenceStore store(u"Lumatide.selftest."_s);
-        TemporaryPreferenceStore other(u"Lumatide.selftest."_s);
-        ASSERT_TRUE(store.isValid() && other.isValid());
-        EXPECT_TRUE(store.name().startsWith(u"Lumatide.selftest."_s));
-        EXPECT_EQ(store.filePath(),
-                  QFileInfo(store.filePath()).absolutePath() + u'/' + store.name() + u".json"_s);
-        EXPECT_TRUE(store.filePath().startsWith(base.path() + u'/'));
-        EXPECT_NE(other.filePath(), store.filePath());
-        store.setDouble(u"Lumatide.test"_s, 42.0);
-        EXPECT_EQ(JsonFilePreferenceStore(store.filePath()).values(),
-                  QJsonObject({{u"Lumatide.test"_s, 42.0}}));
-        EXPECT_FALSE(other.contains(u"Lumatide.test"_s));
-        EXPECT_EQ(modeOf(store.filePath()), 0600);
-        EXPECT_EQ(modeOf(QFileInfo(store.filePath()).absolutePath()), 0700);
-    }
-    EXPECT_TRUE(entriesOf(base.path()).isEmpty()) << "the files and folders are removed";
-}
-
 TEST(Passcode, TheDefaultWhiteSpaceAndStoring) {
     EXPECT_EQ(currentPasscode(MemoryPreferenceStore()), u"482615"_s);
     for (const QJsonValue& unusable : {QJsonValue(u""_s), QJsonValue(u" \t\u3000\u00A0"_s),
@@ -151,14 +128,22 @@ TEST(TelemetryPreferences, OnUntilSwitchedOffAndOneInstallId) {
 
     const QRegularExpression upperUuid(
         u"^[0-9A-F]{8}-[0-9A-F]{4}-4[0-9A-F]{3}-[89AB][0-9A-F]{3}-[0-9A-F]{12}$"_s);
-    TemporaryPreferenceStore store(u"install-"_s);
-    const QString first = anonymousInstallId(store);
-    EXPECT_TRUE(upperUuid.match(first).hasMatch()) << first.toStdString();
-    // It lives in the file, so another run of the program gets the same identifier.
-    JsonFilePreferenceStore nextRun(store.filePath());
-    EXPECT_EQ(anonymousInstallId(nextRun), first);
-    MemoryPreferenceStore other;
-    EXPECT_NE(anonymousInstallId(other), first);
+    // It lives in the file, so another run of the program gets the same identifier. A
+    // throw-away store (the self-test's) has a private file of its own, gone with the store.
+    QTemporaryDir base;
+    {
+        const ScopedEnvironmentVariable tmp("TMPDIR", QFile::encodeName(base.path()));
+        TemporaryPreferenceStore store(u"install-"_s);
+        TemporaryPreferenceStore other(u"install-"_s);
+        const QString first = anonymousInstallId(store);
+        EXPECT_TRUE(upperUuid.match(first).hasMatch()) << first.toStdString();
+        JsonFilePreferenceStore nextRun(store.filePath());
+        EXPECT_EQ(anonymousInstallId(nextRun), first);
+        EXPECT_NE(anonymousInstallId(other), first);
+        EXPECT_TRUE(store.filePath().startsWith(base.path() + u'/'));
+        EXPECT_EQ(modeOf(store.filePath()), 0600);
+    }
+    EXPECT_TRUE(entriesOf(base.path()).isEmpty());
 
     // UUID text of any version in either case is kept as stored; anything else is replaced.
     const QString lower = u"6f1c2a3b-4d5e-4f60-8a7b-9c0d1e2f3a4b"_s;
