@@ -88,23 +88,6 @@ TEST(BreakCycleScenario, IdlenessGapsAndClockChangesBetweenTicks) {
     }
 }
 
-TEST(BreakCycleScenario, LaunchSetsTheBaselineForTheFirstGap) {
-    FakeClock clock;
-    MemoryPreferenceStore preferences;
-    BreakCycle cycle({clock, preferences}, 1800.0, 300.0, false, std::nullopt);
-    clock.advance(5000.0); // a long time between construction and launch is no gap
-    cycle.launch();
-    clock.advance(599.0);
-    cycle.tick();
-    EXPECT_EQ(cycle.remainingSeconds(), 1201);
-    // After the launch it is, even before the first tick.
-    BreakCycle stalled({clock, preferences}, 1800.0, 300.0, false, std::nullopt);
-    stalled.launch();
-    clock.advance(1000.0);
-    stalled.tick();
-    EXPECT_EQ(stalled.remainingSeconds(), 1800);
-}
-
 TEST(BreakCycleScenario, WhatDecidesABusyPostponement) {
     // Demo lengths are never postponed. A token of today (from an earlier run) means the
     // allowance is used; yesterday's or an odd text leave it available.
