@@ -16,40 +16,15 @@ using namespace lumatide;
 using namespace Qt::StringLiterals;
 using lumatide::test::LogCapture;
 
-TEST(LaunchAtLoginDefault, AppliedOnceFromAnInstalledLocation) {
-    MemoryPreferenceStore preferences;
-    FakeAutostartService service;
-    LogCapture log;
-    // An uninstalled copy registers and writes nothing; the default is still pending.
-    enableLaunchAtLoginByDefaultIfNeeded(preferences, service, false);
-    EXPECT_EQ(service.enableCount, 0);
-    EXPECT_TRUE(preferences.values().isEmpty());
-
-    enableLaunchAtLoginByDefaultIfNeeded(preferences, service, true);
-    EXPECT_TRUE(service.enabled);
-    EXPECT_EQ(preferences.values(),
-              (QJsonObject{{launchAtLoginPreferenceInitializedKey, QJsonValue(true)}}));
-    // The user switches it off outside the program; later starts leave that choice alone.
-    service.enabled = false;
-    enableLaunchAtLoginByDefaultIfNeeded(preferences, service, true);
-    EXPECT_EQ(service.enableCount, 1);
-    EXPECT_TRUE(LogCapture::lines().isEmpty());
-
-    // Any stored marker counts as done.
-    for (const QJsonValue& stored : {QJsonValue(false), QJsonValue(0.0), QJsonValue(QString())}) {
-        MemoryPreferenceStore marked(QJsonObject{{launchAtLoginPreferenceInitializedKey, stored}});
-        enableLaunchAtLoginByDefaultIfNeeded(marked, service, true);
-        EXPECT_EQ(service.enableCount, 1);
-        EXPECT_EQ(marked.value(launchAtLoginPreferenceInitializedKey), stored);
-    }
-}
-
-TEST(LaunchAtLoginDefault, FailureIsLoggedAndRetriedAtTheNextStart) {
+TEST(LaunchAtLogin, OnByDefaultOnceFromAnInstalledCopyAndSwitchedOnlyWhenItDiffers) {
     MemoryPreferenceStore preferences;
     FakeAutostartService service;
     service.failure = u"Permission denied"_s;
     {
+        // An uninstalled copy registers nothing; a failure is logged and the default stays
+        // pending for the next start.
         LogCapture log;
+        enableLaunchAtLoginByDefaultIfNeeded(preferences, service, false);
         enableLaunchAtLoginByDefaultIfNeeded(preferences, service, true);
         EXPECT_EQ(LogCapture::lines(),
                   QStringList{QStringLiteral(
@@ -58,26 +33,27 @@ TEST(LaunchAtLoginDefault, FailureIsLoggedAndRetriedAtTheNextStart) {
     EXPECT_TRUE(preferences.values().isEmpty());
     service.failure.clear();
     enableLaunchAtLoginByDefaultIfNeeded(preferences, service, true);
-    EXPECT_EQ(service.enableCount, 2);
     EXPECT_TRUE(service.enabled);
-    EXPECT_TRUE(preferences.contains(launchAtLoginPreferenceInitializedKey));
-}
+    EXPECT_EQ(preferences.values(),
+              (QJsonObject{{launchAtLoginPreferenceInitializedKey, QJsonValue(true)}}));
+    // Switched off outside the program, it stays off; any stored marker counts as done.
+    service.enabled = false;
+    enableLaunchAtLoginByDefaultIfNeeded(preferences, service, true);
+    for (const QJsonValue& stored : {QJsonValue(false), QJsonValue(0.0), QJsonValue(QString())}) {
+        MemoryPreferenceStore marked(QJsonObject{{launchAtLoginPreferenceInitializedKey, stored}});
+        enableLaunchAtLoginByDefaultIfNeeded(marked, service, true);
+        EXPECT_EQ(marked.value(launchAtLoginPreferenceInitializedKey), stored);
+    }
+    EXPECT_EQ(service.enableCount, 2);
 
-TEST(LaunchAtLoginToggle, ChangesOnlyWhatDiffersAndReportsErrors) {
-    FakeAutostartService service;
+    // The switch changes only what differs, and reports errors.
     EXPECT_FALSE(setLaunchAtLoginEnabled(false, service));
     EXPECT_FALSE(setLaunchAtLoginEnabled(true, service));
     EXPECT_FALSE(setLaunchAtLoginEnabled(true, service));
-    EXPECT_TRUE(launchAtLoginIsEnabled(service));
-    EXPECT_EQ(service.enableCount, 1);
-    EXPECT_EQ(service.disableCount, 0);
+    EXPECT_EQ(std::pair(service.enableCount, service.disableCount), std::pair(3, 0));
     service.failure = u"Read-only file system"_s;
     EXPECT_EQ(setLaunchAtLoginEnabled(false, service), u"Read-only file system"_s);
-    EXPECT_TRUE(service.enabled);
-    service.failure.clear();
-    EXPECT_FALSE(setLaunchAtLoginEnabled(false, service));
-    EXPECT_FALSE(launchAtLoginIsEnabled(service));
-    EXPECT_EQ(service.disableCount, 2);
+    EXPECT_TRUE(launchAtLoginIsEnabled(service));
 }
 
 TEST(RelaunchCommands, DirectAndServiceFormsWithABoundedDelay) {
