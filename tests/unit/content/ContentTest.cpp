@@ -89,8 +89,6 @@ TEST(Texts, EveryLanguageHasACompleteTableOfItsOwn) {
             EXPECT_LE(same, 3) << languageCode(other).toStdString();
         }
     }
-    EXPECT_EQ(english.warningStartsIn, u"Break starts in %d seconds"_s);
-    EXPECT_EQ(Texts::forLanguage(AppLanguage::german).actions[11].title, u"Sonnengruß im Stehen"_s);
 }
 
 TEST(Texts, ResetPasscodeFormAndLanguageNames) {
@@ -115,8 +113,6 @@ TEST(Texts, ResetPasscodeFormAndLanguageNames) {
         names.insert(displayName(language));
     }
     EXPECT_EQ(successTexts.size() + names.size(), 14);
-    EXPECT_EQ(resetPasscodeText(u"success"_s, AppLanguage::german), u"Code aktualisiert."_s);
-    EXPECT_EQ(displayName(AppLanguage::simplifiedChinese), u"中文简体"_s);
 }
 
 TEST(TextFormat, PlaceholdersEscapesAndFaultyTexts) {
@@ -148,7 +144,6 @@ TEST(PoseInstructions, StepsWrapAndNegativeStepsCountAsFirst) {
             }
         }
     }
-    EXPECT_EQ(poseInstruction(ActionKind::drink, 13, AppLanguage::english), u"Lower the arm"_s);
 }
 
 TEST(Breathing, PhasesOfTheCycleAndTheFontSize) {
