@@ -55,16 +55,26 @@ covered() {
     done
     [ "$(convert "$private/now.miff" -format "$format" info: 2>/dev/null)" = 111111 ]
 }
+# A picture of the root window showing the left panel's passcode field; prints the field's
+# middle. A window raising itself over and over is on top for a moment before the panel rises
+# again, so a few pictures may be needed.
+field_shot() {
+    for _ in 1 2 3 4 5 6 7 8 9 10; do
+        import -window root "$1"
+        y=$(field_middle "$1" 560 720)
+        [ -n "$y" ] && echo "$y" && return 0
+        sleep 0.1
+    done
+    return 1
+}
 # Typing reaches the left panel's passcode field: three digits change the field's middle
 # (more than a blinking caret could), and are erased again.
 takes_typing() {
-    import -window root "$private/before.miff"
-    y=$(field_middle "$private/before.miff" 560 720)
-    [ -n "$y" ] || fail "no passcode field on the left panel"
+    y=$(field_shot "$private/before.miff") || fail "no passcode field on the left panel"
     region="240x16+520+$((y - 8))"
     xdotool type --delay 40 135
     sleep 0.4
-    import -window root "$private/after.miff"
+    field_shot "$private/after.miff" >/dev/null || fail "the passcode field went away"
     changed=$(convert "$private/before.miff" -crop "$region" +repage "$private/b.png" &&
         convert "$private/after.miff" -crop "$region" +repage "$private/a.png" &&
         compare -metric AE -fuzz 10% "$private/b.png" "$private/a.png" null: 2>&1 || true)
