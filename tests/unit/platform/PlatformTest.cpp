@@ -1,7 +1,6 @@
 // The parts of the Linux layer that need no display or bus: session detection, /proc reading,
-// screen coverage, the instance lock and the clock.
+// screen coverage and the instance lock.
 
-#include "linux/BootTimeClock.h"
 #include "linux/DesktopSession.h"
 #include "linux/ProcessNames.h"
 #include "linux/ScreenCoverage.h"
@@ -12,7 +11,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <cstdlib>
-#include <ctime>
 #include <gtest/gtest.h>
 #include <memory>
 #include <sys/stat.h>
@@ -141,14 +139,4 @@ TEST(SingleInstanceLock, OneCopyPerUserWhateverTheEnvironment) {
         const test::ScopedEnvironmentVariable variable("XDG_RUNTIME_DIR", runtime);
         EXPECT_EQ(SingleInstanceLock::standardPath(), expected) << runtime.value_or("unset").data();
     }
-}
-
-TEST(BootTimeClock, ReadsTheSuspendAwareClock) {
-    // Seconds of CLOCK_BOOTTIME, which keeps counting while the machine sleeps.
-    timespec before{}, after{};
-    clock_gettime(CLOCK_BOOTTIME, &before);
-    const double reading = BootTimeClock().monotonicSeconds();
-    clock_gettime(CLOCK_BOOTTIME, &after);
-    EXPECT_GE(reading, static_cast<double>(before.tv_sec));
-    EXPECT_LE(reading, static_cast<double>(after.tv_sec + 1));
 }
