@@ -41,8 +41,6 @@ std::tuple<qsizetype, qsizetype, qsizetype> placeholders(const QString& text) {
 
 TEST(Texts, EveryLanguageHasACompleteTableOfItsOwn) {
     const Texts& english = Texts::forLanguage(AppLanguage::english);
-    EXPECT_EQ(placeholders(english.poseStepPrefix), std::tuple(1, 1, 2));
-    EXPECT_EQ(placeholders(textsOf(english).join(QString())), std::tuple(4, 1, 5));
     for (AppLanguage language : allLanguages) {
         SCOPED_TRACE(languageCode(language).toStdString());
         const Texts& table = Texts::forLanguage(language);
@@ -67,10 +65,7 @@ TEST(Texts, EveryLanguageHasACompleteTableOfItsOwn) {
             ASSERT_EQ(table.poseInstructions.at(kind).size(), 8);
             EXPECT_FALSE(table.poseInstructions.at(kind).contains(QString()));
         }
-        // Two paragraphs in the busy message; one wording per command wherever it appears.
-        EXPECT_EQ(table.busyMessage.count(u"\n\n"_s) * 2, table.busyMessage.count(u'\n'));
-        EXPECT_EQ(table.busyMessage.count(u"\n\n"_s), 1);
-        EXPECT_EQ(table.busyStartButton, table.menuStartBreakNow);
+        // One wording per command wherever it appears.
         EXPECT_EQ(table.quitCancelButton, resetPasscodeText(u"cancel"_s, language));
         // A table filled with another language's texts shows up as many equal cells; only a
         // few short ones ("Code", "%d min") coincide.

@@ -66,13 +66,9 @@ TEST(PreferenceStore, TypedReadsAcceptOnlyTheirOwnType) {
     for (const QString& no : {u"false"_s, u"no"_s, u"0"_s, u""_s, u"2"_s, u" true"_s, u"y"_s}) {
         EXPECT_FALSE(holding(key, no).boolean(key)) << no.toStdString();
     }
-    const MemoryPreferenceStore empty;
-    EXPECT_FALSE(empty.contains(key) || empty.string(key) || empty.number(key) ||
-                 empty.boolean(key));
 }
 
 TEST(Passcode, TheDefaultWhiteSpaceAndStoring) {
-    EXPECT_EQ(currentPasscode(MemoryPreferenceStore()), u"482615"_s);
     for (const QJsonValue& unusable : {QJsonValue(u""_s), QJsonValue(u" \t\u3000\u00A0"_s),
                                        QJsonValue(123456.0), QJsonValue(true)}) {
         EXPECT_EQ(currentPasscode(holding(passcodeKey, unusable)), defaultPasscode);
@@ -197,11 +193,9 @@ TEST(DailyAllowances, EachAllowanceIsUsedUpForTheLocalDay) {
         EXPECT_FALSE(allowance.can(evening, store));
         EXPECT_FALSE(allowance.can(midnight, store));
         EXPECT_TRUE(allowance.can(evening.addSecs(40 * 60), store));
-        // Anything but today's token leaves the allowance available.
-        for (const QJsonValue& stored : {QJsonValue(u"2099-01-01"_s), QJsonValue(u"2026-12-5"_s),
-                                         QJsonValue(u" 2026-12-05"_s), QJsonValue(20261205.0)}) {
-            EXPECT_TRUE(allowance.can(evening, holding(allowance.key, stored)));
-        }
+        // A token of a later day (the clock was set back) leaves it available; the break
+        // cycle's postponement table has the other tokens that are not today's.
+        EXPECT_TRUE(allowance.can(evening, holding(allowance.key, u"2099-01-01"_s)));
     }
 }
 
@@ -214,9 +208,8 @@ TEST(LanguagePreference, OverrideThenStoredThenSystemThenSimplifiedChinese) {
         const std::optional<AppLanguage> found = languageMatchingSystemEntry(c.section(u' ', 0, 0));
         EXPECT_EQ(found ? languageCode(*found) : QString(), c.section(u' ', 1)) << c.toStdString();
     }
+    // A forced language winning is checked where the cycle and the menu use it.
     const std::optional<AppLanguage> notForced;
-    EXPECT_EQ(currentLanguage(holding(languageKey, u"en"_s), AppLanguage::korean, u"fr-CA"_s),
-              AppLanguage::korean);
     EXPECT_EQ(currentLanguage(holding(languageKey, u"ja"_s), notForced, u"fr-CA"_s),
               AppLanguage::japanese);
     // Stored texts that are not exactly a language code are ignored and the system decides.
@@ -240,7 +233,6 @@ TEST(LanguagePreference, SystemLanguageFromTheLocaleEnvironment) {
         return;
     }
     const std::pair<QStringList, QString> cases[] = {
-        {{}, u"en"_s},
         {{u"LANG=C.UTF-8"_s}, u"en"_s},
         {{u"LC_ALL=POSIX"_s, u"LANG=fr_FR.UTF-8"_s}, u"en"_s},
         {{u"LANG=fr_CA.UTF-8"_s, u"LANGUAGE=de"_s}, u"de"_s},

