@@ -33,7 +33,7 @@ namespace lumatide {
 // One object is meant for one thread; use one object per thread or process.
 class JsonFilePreferenceStore final : public PreferenceStore {
 public:
-    static constexpr std::int64_t maxFileBytes = 1024 * 1024;
+    static constexpr std::int64_t maxFileBytes = std::int64_t{1024} * 1024;
 
     // What was wrong with the file at the first read, and where it was kept.
     struct Problem {

@@ -13,7 +13,7 @@ QString normalizedPasscode(const QString& text) {
 }
 
 QString currentPasscode(const PreferenceStore& preferences) {
-    const QString stored = preferences.string(passcodeKey).value_or(QString());
+    QString stored = preferences.string(passcodeKey).value_or(QString());
     // A usable passcode is returned exactly as stored; the rest panel compares it as it is.
     if (!normalizedPasscode(stored).isEmpty()) {
         return stored;

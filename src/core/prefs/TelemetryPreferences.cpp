@@ -50,7 +50,7 @@ QString anonymousInstallId(PreferenceStore& preferences) {
         }
     }
     // createUuid gives a random (version 4) identifier.
-    const QString fresh = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
+    QString fresh = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
     preferences.setString(anonymousTelemetryInstallIdKey, fresh);
     return fresh;
 }

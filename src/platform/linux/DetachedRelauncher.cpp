@@ -155,7 +155,7 @@ std::optional<QString> DetachedRelauncher::scheduleRelaunchAfterTemporaryQuit() 
     const bool restartsTheUnit =
         options_.programPath ? options_.programPath->isEmpty() : runningAsUserServiceUnit();
     if (userManagerAnswers()) {
-        const std::optional<QString> failure = startAsTransientUnit(shellCommand);
+        std::optional<QString> failure = startAsTransientUnit(shellCommand);
         if (!failure || restartsTheUnit) {
             return failure;
         }

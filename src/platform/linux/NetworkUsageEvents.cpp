@@ -39,7 +39,7 @@ bool isEncodable(const QJsonValue& value) {
         return isEncodable(value.toObject());
     case QJsonValue::Array: {
         const QJsonArray array = value.toArray();
-        for (const QJsonValue& element : array) {
+        for (const auto& element : array) {
             if (!isEncodable(element)) {
                 return false;
             }

@@ -17,7 +17,7 @@ std::optional<QByteArray> readSmallFile(const QString& path) {
         return std::nullopt;
     }
     // Files under /proc report a size of 0; read up to a limit rather than by size.
-    return file.read(64 * 1024);
+    return file.read(qint64{64} * 1024);
 }
 
 // The real user id from the "Uid:" line of /proc/<pid>/status.

@@ -23,7 +23,7 @@ QString runningExecutablePath() {
 }
 
 QString programPathToStart(const QProcessEnvironment& environment, const QString& executablePath) {
-    const QString appImage = environment.value(QStringLiteral("APPIMAGE"));
+    QString appImage = environment.value(QStringLiteral("APPIMAGE"));
     if (!appImage.isEmpty()) {
         return appImage;
     }

@@ -3,7 +3,7 @@
 #include <QByteArray>
 #include <memory>
 
-struct _XDisplay;
+struct _XDisplay; // NOLINT(bugprone-reserved-identifier): Xlib's own name for Display
 
 namespace lumatide {
 

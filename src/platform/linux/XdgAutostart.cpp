@@ -19,7 +19,7 @@ const QString autostartFolder = QStringLiteral("/autostart/");
 
 QString userConfigDirectory(const QProcessEnvironment& environment) {
     // Relative values are invalid by the base-directory rules and are ignored.
-    const QString configured = environment.value(QStringLiteral("XDG_CONFIG_HOME"));
+    QString configured = environment.value(QStringLiteral("XDG_CONFIG_HOME"));
     if (QDir::isAbsolutePath(configured)) {
         return configured;
     }
@@ -90,7 +90,7 @@ XdgAutostart::XdgAutostart(const QProcessEnvironment& environment, QString progr
 
 QString XdgAutostart::systemEntryPath() const {
     for (const QString& directory : systemDirectories_) {
-        const QString path = directory + autostartFolder + entryFileName;
+        QString path = directory + autostartFolder + entryFileName;
         if (QFileInfo::exists(path)) {
             return path;
         }

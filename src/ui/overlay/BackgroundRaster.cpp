@@ -43,7 +43,7 @@ struct BandEdge {
     int band = 0;
 };
 
-using Edges = std::array<BandEdge, 4 * glowBands>;
+using Edges = std::array<BandEdge, std::size_t{4} * glowBands>;
 
 // std::ceil and std::floor are library calls without SSE 4.1, and a row needs seventy of them;
 // the values here are pixel positions, well within int.

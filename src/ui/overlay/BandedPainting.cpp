@@ -19,7 +19,8 @@ constexpr int bandRows = 32;
 void fillInBands(QPainter& painter, const QRectF& area, const QBrush& brush) {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
-    for (double top = area.top(); top < area.bottom(); top += bandRows) {
+    for (int band = 0; area.top() + band * bandRows < area.bottom(); ++band) {
+        const double top = area.top() + band * bandRows;
         painter.fillRect(
             QRectF(area.left(), top, area.width(), std::min<double>(bandRows, area.bottom() - top)),
             brush);
