@@ -64,7 +64,6 @@ struct PanelTest : ::testing::Test {
                 QStringLiteral("2468"),
                 {}};
     }
-    MemoryPreferenceStore preferences{QJsonObject{{passcodeKey, QStringLiteral("2468")}}};
 };
 
 // The figure gives way so that the lower column stays on short screens, also with the taller
@@ -86,10 +85,6 @@ TEST_F(PanelTest, ShortScreensKeepTheEntryAndTheMessageOnScreen) {
             }
             EXPECT_GT(childGeometry(window, "figure").height(), size.height() / 3);
             EXPECT_EQ(childGeometry(window, "background"), screen);
-            saveArtifact(window->grab().toImage(), QStringLiteral("panel-%1x%2-%3")
-                                                       .arg(size.width())
-                                                       .arg(size.height())
-                                                       .arg(languageCode(language)));
         }
         shown.hide();
     }
@@ -149,17 +144,6 @@ TEST_F(PanelTest, PasscodeIsCheckedOnceAndExactly) {
     type(shown.field(), "2468");
     EXPECT_EQ(unlocks, 4);
     shown.hide();
-}
-
-TEST_F(PanelTest, ClickingAnotherPanelsFieldMovesTheKeyboardThere) {
-    OverlayPanel first = panel();
-    OverlayPanel second = panel();
-    first.takeKeyboard();
-    EXPECT_EQ(QWidget::keyboardGrabber(), first.field());
-    QTest::mouseClick(second.field(), Qt::LeftButton);
-    EXPECT_EQ(QWidget::keyboardGrabber(), second.field());
-    second.hide();
-    EXPECT_EQ(QWidget::keyboardGrabber(), nullptr);
 }
 
 // The label painted over a dark backdrop, as on a panel.
