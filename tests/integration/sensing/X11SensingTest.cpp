@@ -1,5 +1,6 @@
 // Idle time and full-screen detection against a real X server. Runs inside
 // tests/e2e/with-x-session.sh: Xvfb with monitors LEFT 1280x720 and RIGHT 1024x768, openbox.
+#include "integration/services/ServicesTestSupport.h"
 #include "linux/LinuxBusyProbe.h"
 #include "linux/LinuxIdleTimeSource.h"
 #include "linux/X11WindowCoverage.h"
@@ -20,14 +21,7 @@ namespace {
 
 // Polls until the condition holds or the limit passes; true when it held.
 bool waitFor(const std::function<bool()>& condition) {
-    const QDeadlineTimer deadline(4000);
-    while (!condition()) {
-        if (deadline.hasExpired()) {
-            return false;
-        }
-        QThread::msleep(50);
-    }
-    return true;
+    return test::waitUntil(condition, 4000);
 }
 
 QString run(const QString& program, const QStringList& arguments) {
@@ -39,29 +33,6 @@ QString run(const QString& program, const QStringList& arguments) {
     }
     return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
 }
-
-// Another program's window, an xlogo of the given size, closed when the test ends.
-class TestWindow {
-public:
-    explicit TestWindow(const QString& title, const QString& geometry) : title_(title) {
-        process_.start(u"xlogo"_s, {u"-geometry"_s, geometry, u"-title"_s, title});
-    }
-    ~TestWindow() {
-        process_.kill();
-        process_.waitForFinished();
-    }
-    void changeState(const QString& change) const {
-        run(u"wmctrl"_s, {u"-r"_s, title_, u"-b"_s, change});
-    }
-    // Sets a property of 32-bit numbers, as the window manager or the program would.
-    void setProperty(const QString& name, const QString& values) const {
-        run(u"xprop"_s, {u"-name"_s, title_, u"-f"_s, name, u"32c"_s, u"-set"_s, name, values});
-    }
-
-private:
-    QString title_;
-    QProcess process_;
-};
 
 QDBusConnection noBus() {
     return QDBusConnection(u"no such bus"_s);
@@ -102,17 +73,26 @@ TEST(X11WindowCoverage, FullScreenOrMonitorSizedWindowsOfOtherProgramsCount) {
     EXPECT_EQ(coverage->screenSizes(), (QList<QSize>{QSize(1280, 720), QSize(1024, 768)}));
     const auto covers = [&coverage] { return coverage->activeWindowCoversScreen(); };
 
-    // Smaller than either monitor, and kept above others: not full screen.
+    // Another program's window, smaller than either monitor and kept above others: not full
+    // screen. Its state and properties are set as the window manager or that program would.
     const QString title = u"lumatide-probe-window"_s;
-    const TestWindow window(title, u"900x600+0+0"_s);
+    QProcess window;
+    window.start(u"xlogo"_s, {u"-geometry"_s, u"900x600+0+0"_s, u"-title"_s, title});
+    const auto changeState = [&title](const QString& change) {
+        run(u"wmctrl"_s, {u"-r"_s, title, u"-b"_s, change});
+    };
+    const auto setProperty = [&title](const QString& name, const QString& format,
+                                      const QString& values) {
+        run(u"xprop"_s, {u"-name"_s, title, u"-f"_s, name, format, u"-set"_s, name, values});
+    };
     ASSERT_TRUE(waitFor([&] {
         run(u"wmctrl"_s, {u"-a"_s, title});
         return run(u"xdotool"_s, {u"getactivewindow"_s, u"getwindowname"_s}) == title;
     }));
-    window.changeState(u"add,above"_s);
+    changeState(u"add,above"_s);
     EXPECT_FALSE(covers());
 
-    window.changeState(u"add,fullscreen"_s);
+    changeState(u"add,fullscreen"_s);
     EXPECT_TRUE(waitFor(covers));
     QTemporaryDir noProcesses;
     LinuxBusyProbe probe(PowerAssertionReport(noBus(), noBus()), noProcesses.path(), getuid(),
@@ -121,29 +101,30 @@ TEST(X11WindowCoverage, FullScreenOrMonitorSizedWindowsOfOtherProgramsCount) {
     // The session's own probe, which connects at its first question, sees it as well.
     EXPECT_TRUE(LinuxBusyProbe().activeWindowCoversScreen());
     // This program's own windows (the rest panels) never count.
-    window.setProperty(u"_NET_WM_PID"_s, QString::number(getpid()));
+    setProperty(u"_NET_WM_PID"_s, u"32c"_s, QString::number(getpid()));
     EXPECT_FALSE(covers());
-    window.setProperty(u"_NET_WM_PID"_s, QString::number(getpid() + 1));
+    setProperty(u"_NET_WM_PID"_s, u"32c"_s, QString::number(getpid() + 1));
 
-    window.changeState(u"remove,fullscreen"_s);
+    changeState(u"remove,fullscreen"_s);
     EXPECT_TRUE(waitFor([&] { return !covers(); }));
     EXPECT_EQ(probe.currentBusyEnvironment(), std::nullopt);
 
     // The frame counts: wide decorations (left, right, top, bottom) make it as large as the
     // right monitor, and maximising makes it as large as the left one.
-    window.setProperty(u"_NET_FRAME_EXTENTS"_s, u"50,50,50,50"_s);
+    setProperty(u"_NET_FRAME_EXTENTS"_s, u"32c"_s, u"50,50,50,50"_s);
     EXPECT_TRUE(covers());
-    window.setProperty(u"_NET_FRAME_EXTENTS"_s, u"0,0,0,0"_s);
+    setProperty(u"_NET_FRAME_EXTENTS"_s, u"32c"_s, u"0,0,0,0"_s);
     EXPECT_FALSE(covers());
-    window.changeState(u"add,maximized_vert,maximized_horz"_s);
+    changeState(u"add,maximized_vert,maximized_horz"_s);
     EXPECT_TRUE(waitFor(covers));
     // The desktop itself (clicked, it is the active window) and docks cover a screen without
     // anyone watching anything.
     for (const QString& type : {u"_NET_WM_WINDOW_TYPE_DESKTOP"_s, u"_NET_WM_WINDOW_TYPE_DOCK"_s}) {
-        run(u"xprop"_s, {u"-name"_s, title, u"-f"_s, u"_NET_WM_WINDOW_TYPE"_s, u"32a"_s, u"-set"_s,
-                         u"_NET_WM_WINDOW_TYPE"_s, type});
+        setProperty(u"_NET_WM_WINDOW_TYPE"_s, u"32a"_s, type);
         EXPECT_FALSE(covers()) << type.toStdString();
     }
+    window.kill();
+    window.waitForFinished();
 }
 
 TEST(X11WindowCoverage, NoWindowManagerOrNoDisplayMeansNoCoveringWindow) {

@@ -13,19 +13,18 @@
 
 using namespace lumatide;
 using namespace Qt::StringLiterals;
-using lumatide::test::readAll;
+using lumatide::test::readBytes;
 using lumatide::test::waitUntil;
 
 namespace {
 
 QStringList linesOf(const QString& path) {
-    return QString::fromUtf8(readAll(path)).split(u'\n', Qt::SkipEmptyParts);
+    return QString::fromUtf8(readBytes(path)).split(u'\n', Qt::SkipEmptyParts);
 }
 
 void writeExecutable(const QString& path, const QByteArray& content) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
-    ASSERT_TRUE(file.setPermissions(file.permissions() | QFile::ExeOwner));
+    ASSERT_TRUE(test::writeBytes(path, content) &&
+                QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeOwner));
 }
 
 } // namespace

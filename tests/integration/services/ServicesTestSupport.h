@@ -1,18 +1,12 @@
 #pragma once
 
 #include "fakes/LogCapture.h"
+#include "unit/UnitTestSupport.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QFile>
 #include <QThread>
 #include <functional>
-#include <ostream>
-
-// Failures show texts as UTF-8.
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
-}
 
 namespace lumatide::test {
 
@@ -27,11 +21,6 @@ inline bool waitUntil(const std::function<bool()>& condition, int timeoutMs) {
         QThread::msleep(10);
     }
     return true;
-}
-
-inline QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace lumatide::test

@@ -16,7 +16,7 @@
 using namespace lumatide;
 using namespace Qt::StringLiterals;
 using lumatide::test::LogCapture;
-using lumatide::test::readAll;
+using lumatide::test::readBytes;
 using lumatide::test::waitUntil;
 
 namespace {
@@ -107,7 +107,7 @@ TEST(UsageEvents, OnlyHttpsEventsAreSentAndOnlyTheirFailuresLogged) {
     EXPECT_EQ(afterLoss.requestsInFlight(), 0);
 
     // The two delivered events arrived whole.
-    const QList<QByteArray> requests = readAll(record).trimmed().split('\n');
+    const QList<QByteArray> requests = readBytes(record).trimmed().split('\n');
     ASSERT_EQ(requests.size(), 2);
     const QJsonObject request = QJsonDocument::fromJson(requests.first()).object();
     EXPECT_EQ(request[u"headers"_s][u"content-type"_s], u"application/json"_s);
