@@ -91,9 +91,6 @@ public:
     BreakCycle& cycle() { return *cycle_; }
     TrayIcon& trayIcon() { return *trayIcon_; }
     QMenu* trayMenu() const { return menu_.get(); }
-    QTimer* tickTimer() const { return tickTimer_; }
-    // The pending or fired demo timer; null when no scenario was asked for.
-    QTimer* demoTimer() const { return demoTimer_; }
     QWidget* demoBackdropWindow() const;
 
 Q_SIGNALS:
