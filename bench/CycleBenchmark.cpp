@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the program does once a second while idle and once per work period:
 //   build/<dir>/bench/lumatide_cycle_bench --benchmark_repetitions=5
 //       --benchmark_report_aggregates_only=true

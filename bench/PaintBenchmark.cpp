@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One frame of each thing a rest panel repaints on a timer, drawn into an off-screen image:
 //   build/<dir>/bench/lumatide_paint_bench --benchmark_repetitions=5
 //       --benchmark_report_aggregates_only=true   (one line)

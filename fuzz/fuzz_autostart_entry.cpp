@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Arbitrary bytes as the user's autostart entry: the enabled check reads it without failing,
 // and registering and unregistering afterwards give the expected answer.
 #include "FuzzSupport.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Arbitrary argument lists (arguments separated by NUL bytes) through every command-line reader.
 #include "FuzzSupport.h"
 #include "cycle/LaunchOptions.h"

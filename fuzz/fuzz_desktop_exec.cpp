@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any program path either is refused or comes back unchanged when its Exec value is read the
 // way a desktop reads it: string escapes first, then %% field codes, then the quoted argument.
 #include "FuzzSupport.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Arbitrary bytes as the preference file: reading never fails, and one write afterwards always
 // leaves a private JSON object holding the written value (an unusable file is kept aside).
 #include "FuzzSupport.h"

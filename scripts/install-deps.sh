@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what building and testing Lumatide needs from Debian's packages, only when missing.
 # Usage: scripts/install-deps.sh run|test
 # The package names are listed in scripts/packages/run.txt and test.txt.

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, then builds and runs every test: the whole suite in an optimised
 # build with warnings as errors, and the unit tests again under AddressSanitizer and
 # UndefinedBehaviorSanitizer.

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Hundreds of full work/rest cycles of the real program with demo timings: some rests end with a
 # wrong and then the right passcode, the others by themselves. The program must never die, its
 # windows must come back to the idle count after every rest, and its resident memory

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Helpers shared by the end-to-end scripts; sourced, never run. The scripts run inside
 # with-x-session.sh (LEFT 1280x720+0+0, RIGHT 1024x768+1280+0).
 

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The rest panels cannot be escaped with a window manager running: Escape, Alt+F4, Alt+Tab, a
 # close request through the window manager, unmapping or minimising a panel, a new full-screen
 # window, a switch of workspace, and other programs moving, resizing, reshaping, reparenting or

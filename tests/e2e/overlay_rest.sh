@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A rest covers both monitors above a full-screen window, a wrong passcode keeps the panels and
 # shows the message on the panel that has the keyboard, a click moves the keyboard to the other
 # monitor's panel, the right passcode removes every panel at once; a second run lets the rest

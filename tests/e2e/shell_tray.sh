@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The tray countdown, its menu and the demo scenarios, driven as a person would: the program's
 # icon appears in the tray host with the title "W 00:0x" as its tooltip, a left click opens
 # the menu, "Start Break Now" starts a rest, a second copy leaves at once, SIGTERM ends the

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # SIGTERM and SIGINT end the program cleanly in every state: while a countdown toast is up,
 # during a rest (panels on both monitors), while the preferences are being written, and with a
 # pipe where the preference file belongs; the exit status is 0, no window of the program is

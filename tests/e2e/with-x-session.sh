@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs a command inside a private desktop session like a user's: a D-Bus session bus, an X server
 # with two monitors side by side (1280x720 and 1024x768), the openbox window manager and a tray
 # host at the bottom left. Everything started here is stopped when the command ends.

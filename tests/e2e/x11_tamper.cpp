@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a hostile program does to another program's windows that xdotool cannot:
 //   x11_tamper shape <window>        gives the window an empty shape (nothing shown, clicks
 //                                    pass through), then leaves

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # --help and --version answer on standard output and exit 0 without a display, without the
 # single-instance lock and without touching the preferences; the help lists exactly the
 # options the man page documents.

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The installed copy, started the way a desktop starts it: the build is installed into a
 # temporary prefix, the program is started from the Exec line of the installed desktop file,
 # its icon appears in the tray host, and on this first start it switches launching at login on

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "content/Texts.h"
 
 #include "content/texts/LanguageTables.h"

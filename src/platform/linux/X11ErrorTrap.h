@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Include after any Qt header: Xlib defines macros (None, Bool, Status) that clash with Qt's.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A writer that keeps changing the preference file until it is killed, and the driver that
 // kills it with SIGKILL at random moments and checks the file after every kill.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Idle time, the power-assertion report and the busy probe against fake desktop services on a
 // private session bus (run under dbus-run-session).
 #include "linux/LinuxBusyProbe.h"

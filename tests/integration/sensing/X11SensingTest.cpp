@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Idle time and full-screen detection against a real X server. Runs inside
 // tests/e2e/with-x-session.sh: Xvfb with monitors LEFT 1280x720 and RIGHT 1024x768, openbox.
 #include "integration/services/ServicesTestSupport.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Launch at login against real files: autostart entries in a temporary configuration folder,
 // their Exec quoting read back as a launcher reads it, and the first-run default.
 #include "fakes/MemoryPreferenceStore.h"

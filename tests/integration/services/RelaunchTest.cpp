@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The relaunch after a temporary quit, scheduled by a helper process that leaves at once: the
 // program, on a path with a space and a quote, started again a second later outside the
 // helper's process group and session, or the user unit restarted through the user manager.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Usage events sent to a local HTTPS server whose certificate is made for this run.
 #include "fakes/MemoryPreferenceStore.h"
 #include "integration/services/ServicesTestSupport.h"

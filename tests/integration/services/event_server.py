@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A local HTTPS server for the usage-event tests: event_server.py <cert> <key> <record file>.
 # Prints its port once it listens, appends one JSON line per request (path, headers, body) to the
 # record before answering, answers paths beginning with /status500 with HTTP 500 and others with

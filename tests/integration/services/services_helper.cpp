@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A small stand-in for the program in the relaunch tests, run as a child process:
 //   services_helper <program path, or "-" for the service form>
 // schedules the relaunch after one second, writes the failure, if any, to stderr, and exits at

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The text tables and the helpers that read them. The tables themselves are not restated:
 // these tests check the properties a slip in a table or a helper would break.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The break cycle over long stretches of simulated use: idleness, sleep, busy postponements,
 // wall-clock changes and a whole working day across local midnight.
 

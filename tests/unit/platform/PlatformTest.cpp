@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The parts of the Linux layer that need no display or bus: session detection, /proc reading,
 // screen coverage and the instance lock.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The preference file on disk: typed values, privacy, and the ways a file or a write goes
 // wrong (a full disk, a read-only folder, something unusable at the path, a file that breaks
 // while the program runs, other processes writing at once). Cases that change limits, mounts

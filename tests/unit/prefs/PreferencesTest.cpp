@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The typed reads of a store and the preferences built on them, each read from whatever a
 // user's file may hold.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The self-test's own output is checked by self_test_binary.sh against the real program; this
 // checks what the program cannot show: a damaged text table stops the run.
 

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs `lumatide --self-test` as a user would: no display, no session bus, a foreign locale,
 # and a damaged preference file of the user's own that the self-test must neither need nor touch.
 set -eu

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "fakes/FakeAutostartService.h"
 #include "fakes/LogCapture.h"
 #include "fakes/MemoryPreferenceStore.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's dialogs, answered as a person would: the alerts and the change-passcode form.
 
 #include "content/ResetPasscodeTexts.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The rest panel: its layout on short screens, its texts, the passcode check and the keyboard,
 // its labels, and the controller that keeps one panel on every screen.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The rest panel's drawing. Its cheap ways (background rows painted as runs, repaints of the
 // glows only, copies in bands, a kept pose sheet copied each frame) must give the picture of
 // the plain ways, at whole and fractional pixel densities.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The countdown toast and the rest panels on a desktop of two screens: a 1440 x 875 one and a
 // 1024 x 768 one at twice the pixel density beside it.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The application shell against fakes: the tray icon and its badge, the menu and its commands.
 
 #include "content/Texts.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Interface texts, activities and pose steps of one language.
 
 #include "content/texts/LanguageTables.h"
