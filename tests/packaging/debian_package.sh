@@ -1,8 +1,10 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package with CPack and inspects it as apt would see it: its control data
 # (name, version, section, maintainer, dependencies computed from the libraries the program
 # links), no maintainer scripts or configuration files, and exactly the installed files
-# under /usr.
+# under /usr, with the licence, the change log and a compressed man page; lintian-clean and
+# built with Debian's hardening.
 # Usage: debian_package.sh <cpack> <build dir> <source dir> <version>
 set -eu
 cpack=$1
@@ -67,4 +69,13 @@ awk '{ print $6 }' "$root/contents" | grep -Ev '^\./(usr/.*)?$' >&2 && fail "pat
 grep -Eq ' \./usr/bin/lumatide$' "$root/contents" || fail "no /usr/bin/lumatide"
 grep -E '^-rwxr-xr-x .* \./usr/bin/lumatide$' "$root/contents" >/dev/null \
     || fail "/usr/bin/lumatide is not mode 0755"
+# Debian's own checks find no error and no warning. Running as root earns a note of its own.
+lintian --tag-display-limit 0 "$deb" >"$root/lintian.log" 2>&1 || true
+grep -v 'running with root privileges' "$root/lintian.log" || true
+grep -E '^[EW]: ' "$root/lintian.log" >/dev/null && fail "lintian reports errors or warnings"
+
+# The program is built hardened: relocations read-only at start, checked buffer functions.
+dpkg-deb -x "$deb" "$root/tree"
+readelf -d "$root/tree/usr/bin/lumatide" | grep -Eq 'BIND_NOW|FLAGS.*NOW' || fail "no BIND_NOW"
+readelf --dyn-syms -W "$root/tree/usr/bin/lumatide" | grep -q '__[a-z_]*_chk@' || fail "no FORTIFY"
 echo "debian_package: ok"

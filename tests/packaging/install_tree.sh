@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the build into a temporary prefix and checks what a desktop finds there: exactly the
 # expected files, a desktop file and software-centre data that the real validators accept, an
 # icon of each size under the name the desktop file asks for, a man page that formats without
@@ -56,8 +57,15 @@ while read -r size path; do
 done <"$root/shots"
 
 # The man page formats cleanly and names the program's version-independent options.
-manpage=$prefix/share/man/man1/lumatide.1
-groff -man -ww -z -Tutf8 "$manpage" 2>"$root/groff.log"
+zcat "$prefix/share/man/man1/lumatide.1.gz" >"$root/lumatide.1" || fail "the man page is no gzip file"
+groff -man -ww -z -Tutf8 "$root/lumatide.1" 2>"$root/groff.log"
 [ ! -s "$root/groff.log" ] || { cat "$root/groff.log" >&2; fail "the man page has formatting warnings"; }
-grep -q '^\.TH LUMATIDE 1' "$manpage" || fail "the man page has no title line"
+grep -q '^\.TH LUMATIDE 1' "$root/lumatide.1" || fail "the man page has no title line"
+
+# The licence travels with the program: the copyright file names it for every file, and the
+# change log opens with this version.
+doc=$prefix/share/doc/lumatide
+grep -q '^License: GPL-3+$' "$doc/copyright" || fail "the copyright file names no GPL-3+"
+zcat "$doc/changelog.gz" | head -n 1 | grep -q "^lumatide ($version)" || fail "the change log is not of $version"
+grep -q '<project_license>GPL-3.0-or-later</project_license>' "$metainfo" || fail "no project_license"
 echo "install_tree: ok"
