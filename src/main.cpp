@@ -2,6 +2,7 @@
 #include "cycle/LaunchOptions.h"
 #include "linux/BootTimeClock.h"
 #include "linux/DetachedRelauncher.h"
+#include "linux/DisplayCheck.h"
 #include "linux/LinuxBusyProbe.h"
 #include "linux/LinuxIdleTimeSource.h"
 #include "linux/NetworkUsageEvents.h"
@@ -73,8 +74,18 @@ int main(int argc, char** argv) {
         return 0;
     }
 
+    // Windows that must stay above everything need X11 (XWayland in a Wayland session).
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY")) {
+        qputenv("QT_QPA_PLATFORM", "xcb");
+    }
+    // Before the lock: a start that cannot show anything leaves nothing behind.
+    if (const std::optional<QString> problem = displayProblem()) {
+        std::fprintf(stderr, "lumatide: %s\n", qUtf8Printable(*problem));
+        return 1;
+    }
+
     // A second copy (say, the hourly relaunch while the user already started one) leaves at
-    // once, before it touches the display.
+    // once, before it opens a window.
     SingleInstanceLock instance;
     switch (instance.tryAcquire()) {
     case SingleInstanceLock::Result::acquired:
@@ -86,10 +97,6 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    // Windows that must stay above everything need X11 (XWayland in a Wayland session).
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY")) {
-        qputenv("QT_QPA_PLATFORM", "xcb");
-    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("lumatide"));
     QApplication::setApplicationDisplayName(QStringLiteral("Lumatide"));
@@ -119,7 +126,7 @@ int main(int argc, char** argv) {
 
     LumatideApp lumatide(LumatideAppServices{preferences, clock, overlay, warning, &idleTime,
                                              &busyProbe, autostart, relauncher, usage, dialogs,
-                                             runningFromInstalledLocation()},
+                                             &windowSystem, runningFromInstalledLocation()},
                          options);
     // Queued: the quit command returns to the event loop before the loop ends. exit(), not
     // quit(): quit() first asks every window to close, and the rest panels refuse.

@@ -2,7 +2,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # --help and --version answer on standard output and exit 0 without a display, without the
 # single-instance lock and without touching the preferences; the help lists exactly the
-# options the man page documents.
+# options the man page documents. A start without a usable display fails in one clear line.
 # Usage: command_line.sh <program> <version> <man page>
 set -eu
 prog=$1
@@ -52,6 +52,25 @@ for option in $(cat "$root/help-options"); do
     grep -Eq -- "^  $option( |$)" "$root/help" || fail "$option has no line of its own in --help"
 done
 [ "$(wc -l <"$root/help-options")" -ge 8 ] || fail "--help lists too few options"
+
+# Without a usable display a start says why in one line and exits 1, leaving no lock behind.
+start_on() {
+    env -u WAYLAND_DISPLAY HOME="$root/home" XDG_CONFIG_HOME="$root/config" \
+        XDG_RUNTIME_DIR="$root/run" DISPLAY="$1" QT_QPA_PLATFORM=xcb \
+        timeout 10 "$prog" >"$root/out" 2>"$root/err"
+}
+for display in unset ":97" "not a display"; do
+    if [ "$display" = unset ]; then
+        run && status=0 || status=$?
+    else
+        start_on "$display" && status=0 || status=$?
+    fi
+    [ "$status" -eq 1 ] || fail "DISPLAY $display: exit status $status"
+    grep -q '^lumatide: cannot open the display.*; Lumatide needs a graphical session$' "$root/err" ||
+        fail "DISPLAY $display: $(cat "$root/err")"
+    [ "$(wc -l <"$root/err")" -eq 1 ] || fail "DISPLAY $display: more than one line: $(cat "$root/err")"
+    [ -z "$(ls -A "$root/run")" ] || fail "DISPLAY $display left $(ls -A "$root/run")"
+done
 
 # The self-test still wins over --help, as before.
 run --help --self-test || fail "--self-test with --help exited with $?"

@@ -1,0 +1,17 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QProcessEnvironment>
+#include <QString>
+#include <optional>
+
+namespace lumatide {
+
+// Why the program could not show anything in this environment, in one line; nothing when the
+// display it would use answers. Qt would abort on a missing X display with advice to reinstall,
+// so the X display the program is going to use is tried first. Other window systems (Wayland,
+// the off-screen platform of the tests) are left to Qt.
+std::optional<QString>
+displayProblem(const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment());
+
+} // namespace lumatide
