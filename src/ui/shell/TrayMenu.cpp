@@ -6,8 +6,10 @@
 #include "content/Texts.h"
 #include "prefs/Passcode.h"
 #include "prefs/WorkDuration.h"
+#include "shell/MenuShortcuts.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QKeySequence>
 #include <QMenu>
 #include <cmath>
@@ -39,13 +41,19 @@ QAction* addSwitch(QMenu& menu, const QString& title, bool checked,
     return action;
 }
 
-// An item of a submenu: it carries its value and hands itself to the command.
+// An item of a single-choice submenu, drawn with a radio mark: it carries its value and hands
+// itself to the command. The submenu may have no item checked (a length set by hand).
 QAction* addChoice(QMenu& menu, const QString& title, const QVariant& value, bool checked,
                    const std::function<void(const QAction*)>& command) {
+    auto* group = menu.findChild<QActionGroup*>();
+    if (group == nullptr) {
+        group = new QActionGroup(&menu); // exclusive: picking the checked item keeps it checked
+    }
     QAction* action = menu.addAction(title);
     action->setData(value);
     action->setCheckable(true);
     action->setChecked(checked);
+    group->addAction(action);
     QObject::connect(action, &QAction::triggered, action, [command, action] {
         if (command) {
             command(action);
@@ -64,14 +72,6 @@ std::optional<int> checkedWorkMinutes(double workSeconds) {
         }
     }
     return std::nullopt;
-}
-
-bool launchAtLoginMenuState(bool isEnabled) {
-    return isEnabled;
-}
-
-bool anonymousTelemetryMenuState(bool isEnabled) {
-    return isEnabled;
 }
 
 std::unique_ptr<QMenu> buildTrayMenu(const TrayMenuModel& model, const TrayMenuCommands& commands) {
@@ -100,15 +100,15 @@ std::unique_ptr<QMenu> buildTrayMenu(const TrayMenuModel& model, const TrayMenuC
     }
     menu->addMenu(languageMenu);
 
-    addSwitch(*menu, texts.menuLaunchAtLogin, launchAtLoginMenuState(model.launchAtLoginEnabled),
+    addSwitch(*menu, texts.menuLaunchAtLogin, model.launchAtLoginEnabled,
               commands.toggleLaunchAtLogin);
-    addSwitch(*menu, texts.menuAnonymousUsageStats,
-              anonymousTelemetryMenuState(model.anonymousTelemetryEnabled),
+    addSwitch(*menu, texts.menuAnonymousUsageStats, model.anonymousTelemetryEnabled,
               commands.toggleAnonymousTelemetry);
     addCommand(*menu, resetPasscodeText(QStringLiteral("menu"), model.language),
                commands.resetPasscode);
     menu->addSeparator();
     addCommand(*menu, texts.menuQuit, commands.quit, QKeySequence(Qt::CTRL | Qt::Key_Q));
+    new MenuShortcuts(menu.get());
     return menu;
 }
 

@@ -39,13 +39,10 @@ struct TrayMenuCommands {
 // that is one of the menu's lengths; nothing otherwise.
 std::optional<int> checkedWorkMinutes(double workSeconds);
 
-// Checkmark states of the two switches: checked exactly when on.
-bool launchAtLoginMenuState(bool isEnabled);
-bool anonymousTelemetryMenuState(bool isEnabled);
-
 // The whole menu in the model's language: start break now (Ctrl+B), restart work timer
 // (Ctrl+R), a separator, the work-length and language submenus, launch at login, usage
-// statistics, change passcode, a separator and quit (Ctrl+Q).
+// statistics, change passcode, a separator and quit (Ctrl+Q). The shortcuts work while the menu
+// is open; the two submenus are single choices with radio marks.
 std::unique_ptr<QMenu> buildTrayMenu(const TrayMenuModel& model, const TrayMenuCommands& commands);
 
 } // namespace lumatide
