@@ -116,11 +116,8 @@ menu_open() { big_windows 120 150 | grep -q .; }
 wait_for 40 menu_open || fail "left click opened no menu"
 sleep 0.3
 import -window root "$shots/tray-menu.png"
-set -- $(big_windows 120 150 | head -n 1)
-menu_x=$2 menu_y=$3
-xdotool mousemove $((menu_x + 40)) $((menu_y + 14))
-sleep 0.2
-xdotool click 1
+# The shortcut shown beside Start Break Now works while the menu is open.
+xdotool key ctrl+b
 # The rest panels cover both monitors.
 rest_shown() { [ "$(count_big 1000 700)" -ge 2 ]; }
 wait_for 50 rest_shown || fail "Start Break Now showed no rest panels"
@@ -135,6 +132,15 @@ wait "$app" || status=$?
 [ "$(count_big 1000 700)" -eq 0 ] || fail "rest panels left on screen after SIGTERM"
 
 # ---- Demo scenarios ------------------------------------------------------------------------------
+# The alert is on top: the screen shows something other than the backdrop colour under its
+# centre. $1 names the screenshot.
+alert_above_backdrop() {
+    import -window root "$shots/$1.png"
+    shot=$shots/$1.png
+    set -- $(big_windows 200 80 | awk '$4 < 1000' | head -n 1)
+    [ "$#" -eq 5 ] || return 1
+    [ "$(convert "$shot" -format "%[hex:p{$(($2 + $4 / 2)),$(($3 + $5 / 2))}]" info:)" != 071213 ]
+}
 for scenario in quit-confirm quit-limit restart-limit; do
     named_user "$scenario"
     "$prog" --demo-scenario "$scenario" --demo-language en 2>"$root/$scenario.log" &
@@ -146,12 +152,27 @@ for scenario in quit-confirm quit-limit restart-limit; do
     alert_shown() { big_windows 200 80 | awk '$4 < 1000' | grep -q .; }
     wait_for 50 alert_shown || fail "$scenario: no alert"
     sleep 0.5
-    import -window root "$shots/demo-$scenario.png"
-    # The alert is on top: the screen shows something other than the backdrop colour under its
-    # centre.
-    set -- $(big_windows 200 80 | awk '$4 < 1000' | head -n 1)
-    pixel=$(convert "$shots/demo-$scenario.png" -format "%[hex:p{$(($2 + $4 / 2)),$(($3 + $5 / 2))}]" info:)
-    [ "$pixel" != "071213" ] || fail "$scenario: the alert is hidden behind the backdrop"
+    alert_above_backdrop "demo-$scenario" || fail "$scenario: the alert is hidden behind the backdrop"
+    if [ "$scenario" = quit-limit ]; then
+        # Answered, the alert goes and the backdrop stays: on every workspace, below the tray,
+        # and under a dialog opened later from the menu.
+        xdotool key Return
+        alert_gone() { ! alert_shown; }
+        wait_for 30 alert_gone || fail "the demo alert did not close"
+        wmctrl -s 1
+        sleep 0.5
+        backdrop_shown || fail "the backdrop is missing on the second workspace"
+        wmctrl -s 0
+        icon=$(($(tray_icon)))
+        eval "$(xdotool getwindowgeometry --shell "$icon")"
+        xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) click 1
+        wait_for 40 alert_shown || fail "the tray icon cannot be reached beside the backdrop"
+        set -- $(big_windows 200 80 | awk '$4 < 1000' | head -n 1)
+        xdotool mousemove $(($2 + 40)) $(($3 + $5 - 14)) click 1 # Quit, the last row
+        sleep 1
+        alert_above_backdrop "demo-menu-quit" || fail "Quit's alert is hidden behind the backdrop"
+        xdotool key Escape
+    fi
     # The restart-limit demo uses up the day's restart.
     if [ "$scenario" = restart-limit ]; then
         grep -q '"Lumatide.lastManualRestartWorkDay"' "$XDG_CONFIG_HOME/lumatide/preferences.json" \

@@ -21,11 +21,9 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QGuiApplication>
 #include <QJsonObject>
 #include <QMenu>
 #include <QTimer>
-#include <QWindow>
 #include <utility>
 
 namespace lumatide {
@@ -240,17 +238,6 @@ void LumatideApp::runDemoScenarioIfNeeded() {
 
 void LumatideApp::performDemoScenario(DemoScenario scenario) {
     showDemoBackdrop();
-    // The backdrop stays above ordinary windows, and the dialogs are ordinary windows: once the
-    // dialog is up, lift it into the same layer, where it is the newer and so the upper one.
-    if (demoBackdropWindow_ != nullptr) {
-        QTimer::singleShot(0, this, [] {
-            if (QWindow* dialog = QGuiApplication::modalWindow()) {
-                dialog->setFlags(dialog->flags() | Qt::WindowStaysOnTopHint);
-                dialog->raise();
-                dialog->requestActivate();
-            }
-        });
-    }
     switch (scenario) {
     case DemoScenario::quitConfirm:
         // Only a demonstration of the dialog: the answer changes nothing.
@@ -274,9 +261,8 @@ void LumatideApp::showDemoBackdrop() {
     if (screen == nullptr) {
         return;
     }
-    demoBackdropWindow_ = std::make_unique<DemoBackdropWindow>(*screen);
-    demoBackdropWindow_->show();
-    demoBackdropWindow_->raise();
+    demoBackdropWindow_ = std::make_unique<DemoBackdropWindow>(*screen, services_.windowSystem);
+    demoBackdropWindow_->present();
 }
 
 QWidget* LumatideApp::demoBackdropWindow() const {

@@ -31,6 +31,7 @@ class RestSurface;
 class TrayIcon;
 class UsageEvents;
 class WarningSurface;
+class WindowSystem;
 
 // Everything the application talks to. Idle time and busy probes may be absent (null).
 struct LumatideAppServices {
@@ -44,6 +45,8 @@ struct LumatideAppServices {
     Relauncher& relauncher;
     UsageEvents& usage;
     AppDialogs& dialogs;
+    // The window manager's services for the demo backdrop; null where there are none.
+    WindowSystem* windowSystem = nullptr;
     // Whether the program runs from an installed location, where launch at login is switched
     // on by default at first start.
     bool runningFromInstalledLocation = false;

@@ -5,6 +5,7 @@
 
 #include <QCursor>
 #include <QMenu>
+#include <QToolTip>
 
 namespace lumatide {
 
@@ -14,8 +15,14 @@ TrayIcon::TrayIcon(QObject* parent) : QSystemTrayIcon(parent) {
 
 void TrayIcon::showTitle(const QString& title, TimerPhase phase, std::int64_t remainingSeconds) {
     if (title != title_) {
+        // A tray that draws the tooltip itself keeps an open one as it was shown; ours follows
+        // the countdown (hosts that ask for the tooltip again are told by setToolTip).
+        const bool shownNow = QToolTip::isVisible() && QToolTip::text() == title_;
         title_ = title;
         setToolTip(title);
+        if (shownNow) {
+            QToolTip::showText(QCursor::pos(), title);
+        }
     }
     // The badge only changes once a minute outside the last minute; drawing it again every
     // second would only make the tray repaint for nothing.

@@ -22,12 +22,15 @@
 #include "widgets/WidgetTestSupport.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QPainter>
 #include <QScreen>
 #include <QSignalSpy>
+#include <QTest>
 #include <QTimer>
+#include <QToolTip>
 #include <gtest/gtest.h>
 
 namespace lumatide::test {
@@ -100,7 +103,7 @@ struct Rig {
     void launch() {
         app = std::make_unique<LumatideApp>(LumatideAppServices{preferences, clock, rest, warning,
                                                                 nullptr, nullptr, autostart, fakes,
-                                                                fakes, fakes, installed},
+                                                                fakes, fakes, nullptr, installed},
                                             options);
         app->start();
     }
@@ -152,8 +155,11 @@ TEST(TrayIcon, TitleAndBadgeFollowTheCountdownMinutesThenSeconds) {
     EXPECT_EQ(rig.title(), s("W 30:00"));
     EXPECT_EQ(tray.badgeText(), s("30"));
     const qint64 at30 = tray.icon().cacheKey();
+    QToolTip::showText(QPoint(20, 20), rig.title()); // the pointer rests on the icon
     rig.runSeconds(1);
     EXPECT_EQ(rig.title(), s("W 29:59"));
+    EXPECT_EQ(QToolTip::text(), s("W 29:59"));
+    QToolTip::hideText();
     EXPECT_EQ(tray.badgeText(), s("29"));
     const qint64 at29 = tray.icon().cacheKey();
     EXPECT_NE(at29, at30);
@@ -191,6 +197,12 @@ TEST(TrayMenu, CheckmarksAndTitlesFollowTheSettingsAndTheLaunchOptions) {
     EXPECT_EQ(rig.checkedIn(s("Language")), s("English"));
     EXPECT_FALSE(rig.checked("Launch at Login"));
     EXPECT_TRUE(rig.checked("Anonymous Usage Stats"));
+    // The two single choices are drawn with radio marks.
+    for (const char* submenu : {"Work Duration", "Language"}) {
+        for (const QAction* choice : rig.item(s(submenu))->menu()->actions()) {
+            EXPECT_TRUE(choice->actionGroup() != nullptr && choice->actionGroup()->isExclusive());
+        }
+    }
     // Picking German rebuilds the menu in German, keeps the checked length and is no event.
     rig.pick("Deutsch");
     const Texts& german = Texts::forLanguage(AppLanguage::german);
@@ -219,8 +231,11 @@ TEST(LumatideApp, LaunchTicksAndTheUnlockEndsTheRest) {
     rig.launch();
     EXPECT_EQ(rig.autostart.enableCount, 0);
     EXPECT_EQ(rig.app->trayIcon().contextMenu(), rig.app->trayMenu());
-    rig.pick("Start Break Now");
+    // The shortcut shown beside the item works while the menu is open, and closes it.
+    rig.app->trayMenu()->popup(QPoint(0, 0));
+    QTest::keyClick(rig.app->trayMenu(), Qt::Key_B, Qt::ControlModifier);
     EXPECT_TRUE(rig.rest.isShowing());
+    EXPECT_FALSE(rig.app->trayMenu()->isVisible());
     rig.rest.typeCorrectPasscode();
     EXPECT_FALSE(rig.rest.isShowing());
     EXPECT_EQ(rig.title(), s("W 30:00"));
