@@ -70,13 +70,13 @@ message_pixels() {
 }
 
 # field_middle <image> <x> <monitor height>: the y of the middle of the passcode field in
-# column x: the middle of the first run of at least 20 white rows in the lower half of the
-# monitor. The upper half holds the remaining time, whose white digits have runs as tall; x must
-# miss the caret and the dots in the middle of the field (80 px off the centre of a panel does).
+# column x: the middle of the first run of at least 20 rows of the field's own colour (0.05, 0.09,
+# 0.13), a slate bluer than any colour of the background, in the lower half of the monitor. x
+# must miss the caret and the dots in the middle of the field (80 px off a panel's centre does).
 field_middle() {
-    convert "$1" -crop "1x$(($3 / 2))+$2+$(($3 / 2))" +repage txt:- |
+    convert "$1" -crop "1x$(($3 / 2))+$2+$(($3 / 2))" +repage -depth 8 txt:- |
         awk -F'[,:]' -v top="$(($3 / 2))" 'NR > 1 {
-            if ($0 ~ /#FFFFFF/) { if (run++ == 0) first = $2 }
+            if ($0 ~ /#0D1721/) { if (run++ == 0) first = $2 }
             else if (run >= 20) { print top + first + int(run / 2); exit }
             else run = 0
         }'

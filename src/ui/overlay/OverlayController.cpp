@@ -10,6 +10,7 @@
 #include <QGuiApplication>
 #include <QPixmapCache>
 #include <QScreen>
+#include <QWindow>
 
 namespace lumatide {
 
@@ -104,11 +105,18 @@ void OverlayController::buildPanels(const QString& typed) {
 void OverlayController::hide() {
     rebuildTimer_.stop();
     repairTimer_.stop();
+    const bool wasShown = shown_.has_value();
     shown_.reset();
     if (windowSystem_ != nullptr) {
         windowSystem_->stopWatchingWindows();
     }
     removePanels();
+    // A dialog of the program that the rest interrupted (the passcode form, say) gets the
+    // keyboard back, as if the rest had never been.
+    if (QWindow* waiting = wasShown ? QGuiApplication::modalWindow() : nullptr) {
+        waiting->raise();
+        waiting->requestActivate();
+    }
 }
 
 void OverlayController::removePanels() {

@@ -12,6 +12,7 @@ namespace {
 constexpr double timeTop = 40.0;
 constexpr double breathGap = 8.0;
 constexpr double figureRaise = 18.0;
+constexpr double figureGap = 12.0; // at least, under the breathing prompt
 constexpr double titleGap = 18.0;
 constexpr double textGap = 8.0;
 constexpr double fieldGap = 20.0;
@@ -47,7 +48,10 @@ OverlayLayout overlayLayout(QSizeF panel, const OverlayRowHeights& rows) {
     // Each dimension is capped on its own.
     const double figureWidth = std::min(w * figureWidthRatio, figureMaxWidth);
     const double figureHeight = std::min(h * figureHeightRatio, figureMaxHeight);
-    const double figureTop = h / 2.0 - figureRaise - figureHeight / 2.0;
+    // On a short screen the centred figure would run into the breathing prompt: it then starts
+    // under the prompt instead and gives up height at the bottom.
+    const double figureTop =
+        std::max(h / 2.0 - figureRaise - figureHeight / 2.0, layout.breath.bottom() + figureGap);
     const double lowestBottom = h - overlayBottomMargin - overlayLowerColumnHeight(rows);
     const double figureBottom =
         std::max(figureTop, std::min(figureTop + figureHeight, lowestBottom));

@@ -34,11 +34,12 @@ struct OverlayLayout {
 inline constexpr double overlayBottomMargin = 8.0;
 
 // The panel's layout: remaining time 40 px from the top, the breathing prompt 8 px under it,
-// the figure min(0.82 × width, 1600) × min(0.56 × height, 900) centred 18 px above the middle,
-// and the lower column (title, pose step, caution, field 220 × 38, button 120 × 36, message)
-// hanging from the figure's bottom edge. Where the lower column would run past the bottom
-// edge, the figure's bottom rises (its top stays) so the passcode field, the unlock button
-// and the message stay on screen; the figure's height never goes below zero.
+// the figure min(0.82 × width, 1600) × min(0.56 × height, 900) centred 18 px above the middle
+// but never closer than 12 px under the prompt, and the lower column (title, pose step,
+// caution, field 220 × 38, button 120 × 36, message) hanging from the figure's bottom edge.
+// Where the lower column would run past the bottom edge, the figure's bottom rises (its top
+// stays) so the passcode field, the unlock button and the message stay on screen; the
+// figure's height never goes below zero.
 OverlayLayout overlayLayout(QSizeF panel, const OverlayRowHeights& rows);
 
 // Height of everything below the figure's bottom edge, gaps included.

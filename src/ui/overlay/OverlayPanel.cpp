@@ -54,6 +54,29 @@ QLabel* makeLabel(QWidget* parent, const QString& name, const QFont& font, const
     return label;
 }
 
+// The passcode field and the unlock button stay the desktop style's own controls, drawn with a
+// dark palette taken from the panel instead of the desktop's light one: a face a step lighter
+// than the background, white text, and the panel's teal for the focus ring and selection.
+QPalette entryPalette(QPalette palette) {
+    const QColor face = rgba(0.07, 0.15, 0.16);
+    palette.setColor(QPalette::Window, face);
+    palette.setColor(QPalette::WindowText, Qt::white);
+    palette.setColor(QPalette::Base, rgba(0.05, 0.09, 0.13)); // a slate of its own
+    palette.setColor(QPalette::AlternateBase, face);
+    palette.setColor(QPalette::Text, Qt::white);
+    palette.setColor(QPalette::PlaceholderText, rgba(0.60, 0.68, 0.69));
+    palette.setColor(QPalette::Button, rgba(0.11, 0.23, 0.25));
+    palette.setColor(QPalette::ButtonText, Qt::white);
+    palette.setColor(QPalette::Light, rgba(0.25, 0.40, 0.42));
+    palette.setColor(QPalette::Midlight, rgba(0.18, 0.31, 0.33));
+    palette.setColor(QPalette::Mid, rgba(0.10, 0.19, 0.20));
+    palette.setColor(QPalette::Dark, rgba(0.03, 0.07, 0.08));
+    palette.setColor(QPalette::Shadow, Qt::black);
+    palette.setColor(QPalette::Highlight, rgba(0.33, 0.71, 0.76));
+    palette.setColor(QPalette::HighlightedText, rgba(0.02, 0.06, 0.07));
+    return palette;
+}
+
 double rowHeight(const QLabel* label) {
     return std::max(label->fontMetrics().height(), label->sizeHint().height());
 }
@@ -115,6 +138,7 @@ void OverlayPanel::buildView(std::function<double()> stepClock) {
     field_->setPlaceholderText(texts.passwordPlaceholder);
     field_->setFont(panelFont(20, QFont::Normal));
     field_->setAlignment(Qt::AlignCenter);
+    field_->setPalette(entryPalette(field_->palette()));
     field_->installEventFilter(this);
     connect(field_, &QLineEdit::returnPressed, this, &OverlayPanel::check);
 
@@ -127,6 +151,7 @@ void OverlayPanel::buildView(std::function<double()> stepClock) {
     unlockButton_->setObjectName(QStringLiteral("unlockButton"));
     unlockButton_->setDefault(true);
     unlockButton_->setFocusPolicy(Qt::NoFocus);
+    unlockButton_->setPalette(entryPalette(unlockButton_->palette()));
     connect(unlockButton_, &QPushButton::clicked, this, &OverlayPanel::check);
 }
 

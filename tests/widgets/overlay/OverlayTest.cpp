@@ -67,24 +67,29 @@ struct PanelTest : ::testing::Test {
     }
 };
 
-// The figure gives way so that the lower column stays on short screens, also with the taller
-// rows of a fallback font for CJK text.
-TEST_F(PanelTest, ShortScreensKeepTheEntryAndTheMessageOnScreen) {
+// The figure gives way so that every row stays on short screens, apart and in order, also with
+// the taller rows of a fallback font for CJK text: down to a netbook's 1024 × 600 and a 1080p
+// screen at 180 % (1067 × 600), and 560 px with room to spare.
+TEST_F(PanelTest, ShortScreensKeepEveryRowApartAndOnScreen) {
     for (const AppLanguage language : {AppLanguage::english, AppLanguage::japanese}) {
         OverlayPanel shown = panel(language);
         OverlayWindow* window = shown.window();
         shown.show(); // a hidden window is laid out only when it is shown
-        for (const QSize size :
-             {QSize(1440, 900), QSize(1366, 768), QSize(1280, 720), QSize(1280, 600)}) {
+        for (const QSize size : {QSize(1920, 1080), QSize(1366, 768), QSize(1280, 720),
+                                 QSize(1067, 600), QSize(1024, 600), QSize(1024, 560)}) {
             window->resize(size);
             const QRect screen(QPoint(0, 0), size);
             SCOPED_TRACE(size.height());
-            for (const char* name : {"titleLabel", "field", "unlockButton", "messageLabel"}) {
-                EXPECT_TRUE(screen.contains(childGeometry(window, name))) << name;
-                EXPECT_FALSE(
-                    childGeometry(window, "figure").intersects(childGeometry(window, name)));
+            int above = 0;
+            for (const char* name :
+                 {"timeLabel", "breathLabel", "figure", "titleLabel", "instructionLabel",
+                  "cautionLabel", "field", "unlockButton", "messageLabel"}) {
+                const QRect rect = childGeometry(window, name);
+                EXPECT_TRUE(screen.contains(rect)) << name;
+                EXPECT_GE(rect.top(), above) << name;
+                above = rect.bottom() + 1;
             }
-            EXPECT_GT(childGeometry(window, "figure").height(), size.height() / 3);
+            EXPECT_GT(childGeometry(window, "figure").height(), size.height() / 4);
             EXPECT_EQ(childGeometry(window, "background"), screen);
         }
         shown.hide();
@@ -106,8 +111,13 @@ TEST_F(PanelTest, ShowsTheActivityTheTimeTheBreathAndTheStep) {
 
     // The figure reports its step when it is drawn; the line then carries the step's number.
     shown.show();
-    shown.window()->grab();
+    const QImage picture = shown.window()->grab().toImage();
     QCoreApplication::processEvents();
+    // The field and the button sit dark on the dark panel, whatever the desktop's colours.
+    for (const char* name : {"field", "unlockButton"}) {
+        const QRect rect = childGeometry(window, name);
+        EXPECT_LT(picture.pixelColor(rect.left() + 8, rect.center().y()).lightnessF(), 0.3) << name;
+    }
     const int step = window->findChild<FigureView*>()->stepIndex();
     EXPECT_EQ(
         labelText(window, "instructionLabel"),

@@ -13,6 +13,7 @@
 #include "widgets/WidgetTestSupport.h"
 
 #include <QCursor>
+#include <QDialog>
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QLabel>
@@ -143,6 +144,9 @@ TEST(OverlayController, EveryScreenGetsItsPanelAndTheOneUnderThePointerTheKeyboa
     const QList<QScreen*> screens = QGuiApplication::screens();
     QCursor::setPos(screens.at(0)->geometry().center()); // not the last panel built
     const BreakAction action = Texts::forLanguage(AppLanguage::english).actions.front();
+    QDialog form; // the passcode form, open when the rest comes
+    form.setModal(true);
+    form.show();
     controller.show(action, AppLanguage::english);
     const QPointer<OverlayWindow> replaced = controller.panel(0)->window();
     controller.show(action, AppLanguage::english); // a new show replaces the panels
@@ -168,6 +172,7 @@ TEST(OverlayController, EveryScreenGetsItsPanelAndTheOneUnderThePointerTheKeyboa
     EXPECT_EQ(QWidget::keyboardGrabber(), nullptr);
     settleEvents(); // released once the check that hid them has returned
     EXPECT_TRUE(window.isNull());
+    EXPECT_EQ(QGuiApplication::focusWindow(), form.windowHandle()); // the form has the keys back
 }
 
 } // namespace
