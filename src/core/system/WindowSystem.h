@@ -27,9 +27,8 @@ public:
     virtual void watchWindows(std::function<void(quintptr nativeWindow)> onChange) = 0;
     virtual void stopWatchingWindows() = 0;
 
-    // Asks the window manager to show a mapped window of the program on every workspace, under
-    // the desktop's panels (the tray among them) though above ordinary windows.
-    virtual void placeBackdrop(quintptr nativeWindow) = 0;
+    // Asks the window manager to show a mapped window of the program on every workspace.
+    virtual void showOnEveryWorkspace(quintptr nativeWindow) = 0;
 
 protected:
     WindowSystem() = default;

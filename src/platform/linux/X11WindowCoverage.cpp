@@ -3,7 +3,6 @@
 
 #include "linux/ScreenCoverage.h"
 #include "linux/X11Display.h"
-#include "linux/X11Property.h"
 
 #include <unistd.h>
 #include <vector>
@@ -26,6 +25,32 @@ struct X11WindowCoverage::Atoms {
     Atom desktopType;
     Atom dockType;
 };
+
+namespace {
+
+// The 32-bit items of a window property (Xlib hands them over as longs), at most maxItems.
+std::optional<std::vector<unsigned long>> longProperty(Display* display, Window window, Atom name,
+                                                       Atom type, long maxItems) {
+    Atom actualType = 0;
+    int actualFormat = 0;
+    unsigned long count = 0;
+    unsigned long bytesAfter = 0;
+    unsigned char* data = nullptr;
+    const int status = XGetWindowProperty(display, window, name, 0, maxItems, False, type,
+                                          &actualType, &actualFormat, &count, &bytesAfter, &data);
+    if (status != Success || data == nullptr) {
+        return std::nullopt;
+    }
+    std::optional<std::vector<unsigned long>> items;
+    if (actualType == type && actualFormat == 32) {
+        const auto* values = reinterpret_cast<const unsigned long*>(data);
+        items.emplace(values, values + count);
+    }
+    XFree(data);
+    return items;
+}
+
+} // namespace
 
 std::unique_ptr<X11WindowCoverage> X11WindowCoverage::open(const QByteArray& displayName) {
     auto display = X11Display::open(displayName);
@@ -56,8 +81,7 @@ X11WindowCoverage::~X11WindowCoverage() = default;
 std::optional<unsigned long> X11WindowCoverage::activeWindow() const {
     Display* x = display_->get();
     // The window manager keeps this on the root window; without one it is missing.
-    const auto items =
-        x11LongProperty(x, XDefaultRootWindow(x), atoms_->activeWindow, XA_WINDOW, 1);
+    const auto items = longProperty(x, XDefaultRootWindow(x), atoms_->activeWindow, XA_WINDOW, 1);
     if (!items || items->empty() || items->front() == 0) {
         return std::nullopt;
     }
@@ -66,7 +90,7 @@ std::optional<unsigned long> X11WindowCoverage::activeWindow() const {
 
 std::optional<unsigned long> X11WindowCoverage::cardinalProperty(unsigned long window,
                                                                  unsigned long atom) const {
-    const auto items = x11LongProperty(display_->get(), window, atom, XA_CARDINAL, 1);
+    const auto items = longProperty(display_->get(), window, atom, XA_CARDINAL, 1);
     if (!items || items->empty()) {
         return std::nullopt;
     }
@@ -74,7 +98,7 @@ std::optional<unsigned long> X11WindowCoverage::cardinalProperty(unsigned long w
 }
 
 bool X11WindowCoverage::isDesktopOrDock(unsigned long window) const {
-    const auto types = x11LongProperty(display_->get(), window, atoms_->windowType, XA_ATOM, 16);
+    const auto types = longProperty(display_->get(), window, atoms_->windowType, XA_ATOM, 16);
     if (!types) {
         return false;
     }
@@ -87,7 +111,7 @@ bool X11WindowCoverage::isDesktopOrDock(unsigned long window) const {
 }
 
 bool X11WindowCoverage::hasFullScreenState(unsigned long window) const {
-    const auto states = x11LongProperty(display_->get(), window, atoms_->wmState, XA_ATOM, 64);
+    const auto states = longProperty(display_->get(), window, atoms_->wmState, XA_ATOM, 64);
     if (!states) {
         return false;
     }
@@ -109,7 +133,7 @@ std::optional<QSize> X11WindowCoverage::frameSize(unsigned long window) const {
     int height = attributes.height + 2 * attributes.border_width;
     // The decorations the window manager adds: left, right, top, bottom.
     const auto extents =
-        x11LongProperty(display_->get(), window, atoms_->frameExtents, XA_CARDINAL, 4);
+        longProperty(display_->get(), window, atoms_->frameExtents, XA_CARDINAL, 4);
     if (extents && extents->size() == 4) {
         width += static_cast<int>((*extents)[0] + (*extents)[1]);
         height += static_cast<int>((*extents)[2] + (*extents)[3]);

@@ -2,12 +2,10 @@
 #include "linux/X11WindowSystem.h"
 
 #include "linux/X11Display.h"
-#include "linux/X11Property.h"
 
 #include <QByteArray>
 #include <QGuiApplication>
 #include <QSocketNotifier>
-#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <utility>
@@ -16,7 +14,6 @@
 // Xlib last: its macros clash with Qt's names.
 #include "linux/X11ErrorTrap.h"
 
-#include <X11/Xatom.h>
 #include <X11/extensions/shape.h>
 
 namespace lumatide {
@@ -181,39 +178,22 @@ void X11WindowSystem::stopWatchingWindows() {
     readEvents();
 }
 
-void X11WindowSystem::placeBackdrop(quintptr nativeWindow) {
+void X11WindowSystem::showOnEveryWorkspace(quintptr nativeWindow) {
     X11Display* own = display();
     if (own == nullptr || nativeWindow == 0) {
         return;
     }
     Display* x = own->get();
-    const Window root = XDefaultRootWindow(x);
-    const auto request = [&](const char* type, long first, long second, long third) {
-        XEvent message{};
-        message.xclient.type = ClientMessage;
-        message.xclient.window = static_cast<Window>(nativeWindow);
-        message.xclient.message_type = XInternAtom(x, type, False);
-        message.xclient.format = 32;
-        message.xclient.data.l[0] = first;
-        message.xclient.data.l[1] = second;
-        message.xclient.data.l[2] = third;
-        XSendEvent(x, root, False, SubstructureNotifyMask | SubstructureRedirectMask, &message);
-    };
+    XEvent request{};
+    request.xclient.type = ClientMessage;
+    request.xclient.window = static_cast<Window>(nativeWindow);
+    request.xclient.message_type = XInternAtom(x, "_NET_WM_DESKTOP", False);
+    request.xclient.format = 32;
+    request.xclient.data.l[0] = 0xFFFFFFFF; // every desktop
+    request.xclient.data.l[1] = 2;          // asked for by a program, not by a pager
     const X11ErrorTrap trap;
-    // 2: asked for by a program, not by a pager or the user.
-    request("_NET_WM_DESKTOP", 0xFFFFFFFF, 2, 0);
-    // Panels share the layer above ordinary windows; the backdrop goes under the lowest one.
-    const Atom type = XInternAtom(x, "_NET_WM_WINDOW_TYPE", False);
-    const Atom dock = XInternAtom(x, "_NET_WM_WINDOW_TYPE_DOCK", False);
-    const auto stacking = x11LongProperty(
-        x, root, XInternAtom(x, "_NET_CLIENT_LIST_STACKING", False), XA_WINDOW, 4096);
-    for (const unsigned long client : stacking.value_or(std::vector<unsigned long>())) {
-        const auto types = x11LongProperty(x, client, type, XA_ATOM, 16);
-        if (types && std::find(types->begin(), types->end(), dock) != types->end()) {
-            request("_NET_RESTACK_WINDOW", 2, static_cast<long>(client), Below);
-            break;
-        }
-    }
+    XSendEvent(x, XDefaultRootWindow(x), False, SubstructureNotifyMask | SubstructureRedirectMask,
+               &request);
     XSync(x, False);
 }
 

@@ -27,9 +27,8 @@ public:
     bool restoreWindow(quintptr nativeWindow, const QRect& nativeGeometry) override;
     void watchWindows(std::function<void(quintptr nativeWindow)> onChange) override;
     void stopWatchingWindows() override;
-    // The window-manager requests for all desktops (_NET_WM_DESKTOP 0xFFFFFFFF) and for a
-    // place just under the lowest dock window (_NET_RESTACK_WINDOW).
-    void placeBackdrop(quintptr nativeWindow) override;
+    // The window-manager request for all desktops: _NET_WM_DESKTOP 0xFFFFFFFF.
+    void showOnEveryWorkspace(quintptr nativeWindow) override;
 
 private:
     // The own connection, opened at the first need; null when not on X11.

@@ -11,9 +11,10 @@ namespace lumatide {
 class WindowSystem;
 
 // The plain dark backdrop behind a demo scenario's dialog: it covers the usable area of one
-// screen (panels and the tray stay reachable), stays above ordinary windows on every workspace
-// and never takes the focus. Every other window the program opens while it is up (the
-// scenario's dialog, and later ones from the menu) comes up in the same layer, above it.
+// screen, comes up above the windows open at the time, on every workspace, and never takes the
+// focus. It stays in the layer of ordinary windows, under the desktop's panels and the tray:
+// every window the program opens later (the scenario's dialog, others from the menu) comes up
+// above it, as does a window the user brings forward.
 class DemoBackdropWindow final : public QWidget {
     Q_OBJECT
 
@@ -23,14 +24,10 @@ public:
 
     // windowSystem may be null (no workspaces to span).
     DemoBackdropWindow(QScreen& screen, WindowSystem* windowSystem);
-    ~DemoBackdropWindow() override;
-    DemoBackdropWindow(const DemoBackdropWindow&) = delete;
-    DemoBackdropWindow& operator=(const DemoBackdropWindow&) = delete;
 
     void present();
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:
