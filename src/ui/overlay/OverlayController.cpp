@@ -24,7 +24,7 @@ OverlayController::OverlayController(const PreferenceStore& preferences, WindowS
     repairTimer_.setInterval(0);
     connect(&repairTimer_, &QTimer::timeout, this, [this] {
         for (const auto& panel : panels_) {
-            panel->window()->reassertPosition();
+            panel->window()->restorePosition();
         }
     });
     connect(qGuiApp, &QGuiApplication::screenAdded, this, [this](QScreen* screen) {

@@ -40,22 +40,30 @@ void OverlayWindow::setOnLost(std::function<void()> onLost) {
     onLost_ = std::move(onLost);
 }
 
-void OverlayWindow::reassertPosition() {
-    if (windowSystem_ != nullptr && screen_ != nullptr && isVisible() &&
-        windowHandle() != nullptr) {
-        // The display's own pixels: the screen's corner stays, its size is scaled. The screen
-        // it was made for, not its geometry now: another program may have moved it.
-        const QRect area = screen_->geometry();
-        const qreal ratio = screen_->devicePixelRatio();
-        const QRect native(area.topLeft(),
-                           QSize(qRound(area.width() * ratio), qRound(area.height() * ratio)));
-        if (!windowSystem_->restoreWindow(windowHandle()->winId(), native)) {
-            raiseTimer_.stop();
-            if (onLost_) {
-                onLost_();
-            }
-            return;
+bool OverlayWindow::restorePosition() {
+    if (windowSystem_ == nullptr || screen_ == nullptr || !isVisible() ||
+        windowHandle() == nullptr) {
+        return true;
+    }
+    // The display's own pixels: the screen's corner stays, its size is scaled. The screen it
+    // was made for, not its geometry now: another program may have moved it.
+    const QRect area = screen_->geometry();
+    const qreal ratio = screen_->devicePixelRatio();
+    const QRect native(area.topLeft(),
+                       QSize(qRound(area.width() * ratio), qRound(area.height() * ratio)));
+    if (!windowSystem_->restoreWindow(windowHandle()->winId(), native)) {
+        raiseTimer_.stop();
+        if (onLost_) {
+            onLost_();
         }
+        return false;
+    }
+    return true;
+}
+
+void OverlayWindow::reassertPosition() {
+    if (!restorePosition()) {
+        return; // the owner builds a new window
     }
     raise();
     QWidget* grabber = QWidget::keyboardGrabber();

@@ -33,6 +33,12 @@ public:
     // another program may have taken it meanwhile).
     void reassertPosition();
 
+    // Only puts the window back (parent, place, size, shape, mapping), with no request at all
+    // when nothing differs: the answer to the window's own change notifications, which a raise
+    // would answer with another notification, and so on for ever. False when the window was
+    // destroyed (the owner has been told).
+    bool restorePosition();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
