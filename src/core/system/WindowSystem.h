@@ -27,7 +27,7 @@ public:
     virtual void watchWindows(std::function<void(quintptr nativeWindow)> onChange) = 0;
     virtual void stopWatchingWindows() = 0;
 
-    // Asks the window manager to show a mapped window of the program on every workspace.
+    // Marks a window of the program, before it is first shown, for every workspace.
     virtual void showOnEveryWorkspace(quintptr nativeWindow) = 0;
 
 protected:

@@ -14,6 +14,7 @@
 // Xlib last: its macros clash with Qt's names.
 #include "linux/X11ErrorTrap.h"
 
+#include <X11/Xatom.h>
 #include <X11/extensions/shape.h>
 
 namespace lumatide {
@@ -184,16 +185,12 @@ void X11WindowSystem::showOnEveryWorkspace(quintptr nativeWindow) {
         return;
     }
     Display* x = own->get();
-    XEvent request{};
-    request.xclient.type = ClientMessage;
-    request.xclient.window = static_cast<Window>(nativeWindow);
-    request.xclient.message_type = XInternAtom(x, "_NET_WM_DESKTOP", False);
-    request.xclient.format = 32;
-    request.xclient.data.l[0] = 0xFFFFFFFF; // every desktop
-    request.xclient.data.l[1] = 2;          // asked for by a program, not by a pager
+    const long everyDesktop = 0xFFFFFFFF; // 32-bit items travel as longs in Xlib
     const X11ErrorTrap trap;
-    XSendEvent(x, XDefaultRootWindow(x), False, SubstructureNotifyMask | SubstructureRedirectMask,
-               &request);
+    XChangeProperty(x, static_cast<Window>(nativeWindow), XInternAtom(x, "_NET_WM_DESKTOP", False),
+                    XA_CARDINAL, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(&everyDesktop), 1);
+    // Done before the toolkit maps the window on its own connection.
     XSync(x, False);
 }
 

@@ -27,7 +27,7 @@ public:
     bool restoreWindow(quintptr nativeWindow, const QRect& nativeGeometry) override;
     void watchWindows(std::function<void(quintptr nativeWindow)> onChange) override;
     void stopWatchingWindows() override;
-    // The window-manager request for all desktops: _NET_WM_DESKTOP 0xFFFFFFFF.
+    // _NET_WM_DESKTOP 0xFFFFFFFF (all desktops), which the window manager reads at the map.
     void showOnEveryWorkspace(quintptr nativeWindow) override;
 
 private:

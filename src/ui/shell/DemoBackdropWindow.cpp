@@ -31,17 +31,15 @@ DemoBackdropWindow::DemoBackdropWindow(QScreen& screen, WindowSystem* windowSyst
 }
 
 void DemoBackdropWindow::present() {
+    // Marked before it is mapped, so that the window manager places it once, as it places
+    // every new window: a request after the map could move it over the dialog that follows.
+    if (windowSystem_ != nullptr) {
+        windowSystem_->showOnEveryWorkspace(winId());
+    }
     show();
-    raise();
 }
 
 void DemoBackdropWindow::paintEvent(QPaintEvent* event) {
-    // Exposed, the window is mapped and the window manager has taken it on: only now does it
-    // act on requests about it.
-    if (!placed_ && windowSystem_ != nullptr) {
-        placed_ = true;
-        windowSystem_->showOnEveryWorkspace(winId());
-    }
     QPainter painter(this);
     painter.fillRect(event->rect(), backdropColor());
 }

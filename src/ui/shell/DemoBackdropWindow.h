@@ -11,9 +11,10 @@ namespace lumatide {
 class WindowSystem;
 
 // The plain dark backdrop behind a demo scenario's dialog: it covers the usable area of one
-// screen, comes up above the windows open at the time, on every workspace, and never takes the
-// focus. It stays in the layer of ordinary windows, under the desktop's panels and the tray:
-// every window the program opens later (the scenario's dialog, others from the menu) comes up
+// screen and comes up, as every new window does, above the windows open at the time, on every
+// workspace; it never takes the focus. It stays in the layer of ordinary windows, under the
+// desktop's panels and the tray, and is never raised on purpose (a raise could reach the window
+// manager after the dialog's map and cover it): every window the program opens later comes up
 // above it, as does a window the user brings forward.
 class DemoBackdropWindow final : public QWidget {
     Q_OBJECT
@@ -25,6 +26,7 @@ public:
     // windowSystem may be null (no workspaces to span).
     DemoBackdropWindow(QScreen& screen, WindowSystem* windowSystem);
 
+    // Shows it, on every workspace.
     void present();
 
 protected:
@@ -32,7 +34,6 @@ protected:
 
 private:
     WindowSystem* windowSystem_;
-    bool placed_ = false;
 };
 
 } // namespace lumatide

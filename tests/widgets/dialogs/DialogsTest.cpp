@@ -4,6 +4,7 @@
 #include "content/ResetPasscodeTexts.h"
 #include "content/Texts.h"
 #include "dialogs/AlertIcon.h"
+#include "dialogs/AlertSymbols.h"
 #include "dialogs/AppAlerts.h"
 #include "dialogs/ResetPasscodeDialog.h"
 #include "fakes/MemoryPreferenceStore.h"
@@ -17,7 +18,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPainterPath>
 #include <QPushButton>
+#include <QSet>
 #include <QTest>
 #include <QTimer>
 #include <cmath>
@@ -150,6 +153,21 @@ TEST(AppAlerts, EachShowsItsTextsAsTheyAreAndBlocksNoOtherWindow) {
         Answerer answerer({answer});
         EXPECT_EQ(confirmTemporaryQuit(AppLanguage::english), quits);
     }
+}
+
+TEST(AlertSymbols, EachNamedSymbolHasAnOutlineOfItsOwnInItsSquare) {
+    QSet<QString> outlines;
+    for (const char* name : {"timer", "bolt.heart", "lock.heart", "checkmark.seal", "key.slash",
+                             "sparkles", "cup.and.saucer", "moon.zzz", "heart.text.square"}) {
+        const std::optional<QPainterPath> path = alertSymbolPath(QString::fromLatin1(name));
+        ASSERT_TRUE(path.has_value()) << name;
+        const QRectF bounds = path->boundingRect();
+        EXPECT_TRUE(QRectF(0, 0, alertSymbolSize, alertSymbolSize).contains(bounds)) << name;
+        EXPECT_GT(bounds.width() * bounds.height(), 100.0) << name;
+        outlines.insert(QStringLiteral("%1 %2").arg(path->elementCount()).arg(path->length()));
+    }
+    EXPECT_EQ(outlines.size(), 9);
+    EXPECT_FALSE(alertSymbolPath(u"gear").has_value());
 }
 
 TEST(AppAlerts, AnOpenAlertLetsOtherWindowsTakeTyping) {
