@@ -212,8 +212,8 @@ TEST(PowerAssertionReportOnBus, ReportsOnlyWhatKeepsTheScreenOnWithinItsBudget) 
         {{u"org.example.Backup"_s, u"Copying files"_s, 4}},
         false,
         {{u"handle-power-key:handle-suspend-key"_s, u"gsd-power"_s, u"Keys"_s, u"block"_s},
-         {u"idle:sleep"_s, u"mpv"_s, u"Paused"_s, u"delay"_s},
-         {u"idle"_s, u"Editor"_s, u"Saving"_s, u"block-weak"_s},
+         {u"idle:sleep"_s, u"mpv"_s, u"Paused"_s, u"delay"_s, 1000, 42},
+         {u"idle"_s, u"Editor"_s, u"Saving"_s, u"block-weak"_s, 1000, 42},
          {u"idle"_s, u"Projector"_s, u"Other user's talk"_s, u"block"_s, 1001, 43}}};
     DesktopState playing = quiet;
     playing.playback = u"Playing"_s;
