@@ -50,7 +50,7 @@ HistoryTexts HistoryTexts::forLanguage(AppLanguage language) {
                 u"Pausen von heute"_s,
                 u"Datum"_s,
                 u"Pausen"_s,
-                u"Zeit um"_s,
+                u"Zeit abgelaufen"_s,
                 u"Per Code"_s,
                 u"Minuten"_s,
                 u"Verschoben"_s,
