@@ -7,6 +7,7 @@
 #include "cycle/RestSurface.h"
 #include "cycle/TitleSink.h"
 #include "cycle/WarningSurface.h"
+#include "history/HistoryRecorder.h"
 #include "prefs/DailyAllowances.h"
 #include "prefs/LanguagePreference.h"
 #include "prefs/WorkDuration.h"
@@ -57,6 +58,7 @@ void BreakCycle::startWork() {
     }
     hideWarning();
     phase_ = TimerPhase::work;
+    currentAction_ = BreakAction{};
     didShowLockWarning_ = false;
     phaseEndsAt_ = services_.clock.monotonicSeconds() + workSeconds_;
     updateTitle();
@@ -76,6 +78,9 @@ void BreakCycle::startRest() {
     nextActionIndex_ = (currentActionIndex_ + 1) % count;
     const BreakAction action =
         actions.empty() ? BreakAction{} : actions[static_cast<std::size_t>(currentActionIndex_)];
+    currentAction_ = action;
+    restStartedAtWall_ = services_.clock.wallNow();
+    restStartedAt_ = services_.clock.monotonicSeconds();
 
     send(QStringLiteral("break_started"), QJsonObject{{QStringLiteral("action"), action.title}});
     if (services_.rest != nullptr) {
@@ -98,6 +103,7 @@ void BreakCycle::tick() {
         const bool longGap =
             previousTick.has_value() && shouldResetWorkAfterIdle(now - *previousTick);
         if (longGap) {
+            recordEvent(HistoryEventKind::idleReset);
             restartWorkPeriodInPlace();
             return;
         }
@@ -115,6 +121,7 @@ void BreakCycle::tick() {
     if (phase_ == TimerPhase::rest) {
         send(QStringLiteral("break_completed"),
              QJsonObject{{QStringLiteral("reason"), QStringLiteral("timer")}});
+        recordRestEnd(false);
         startWork(); // refreshes the title
         return;
     }
@@ -156,6 +163,7 @@ bool BreakCycle::resetWorkTimerIfUserWasIdle() {
     if (!idle.has_value() || !shouldResetWorkAfterIdle(*idle, idleResetThresholdSeconds)) {
         return false;
     }
+    recordEvent(HistoryEventKind::idleReset);
     restartWorkPeriodInPlace();
     return true;
 }
@@ -173,6 +181,7 @@ bool BreakCycle::autoDeferBreakIfEnvironmentIsBusy() {
         return false;
     }
     recordDefer(wallNow, services_.preferences);
+    recordEvent(HistoryEventKind::postponement);
     phaseEndsAt_ = services_.clock.monotonicSeconds() + busyPostponementSeconds;
     didShowLockWarning_ = false;
     hideWarning();
@@ -188,6 +197,7 @@ void BreakCycle::completeRestByUnlock() {
     }
     send(QStringLiteral("break_completed"),
          QJsonObject{{QStringLiteral("reason"), QStringLiteral("unlock")}});
+    recordRestEnd(true);
     startWork();
 }
 
@@ -206,7 +216,8 @@ void BreakCycle::refreshVisibleLanguage() {
         const std::vector<BreakAction>& actions = Texts::forLanguage(lang).actions;
         if (currentActionIndex_ >= 0 &&
             currentActionIndex_ < static_cast<std::int64_t>(actions.size())) {
-            services_.rest->show(actions[static_cast<std::size_t>(currentActionIndex_)], lang);
+            currentAction_ = actions[static_cast<std::size_t>(currentActionIndex_)];
+            services_.rest->show(currentAction_, lang);
         }
     }
     updateTitle();
@@ -214,6 +225,10 @@ void BreakCycle::refreshVisibleLanguage() {
 
 std::int64_t BreakCycle::remainingSeconds() const {
     return remainingWholeSeconds(phaseEndsAt_ - services_.clock.monotonicSeconds());
+}
+
+double BreakCycle::secondsLeft() const {
+    return phaseEndsAt_ - services_.clock.monotonicSeconds();
 }
 
 AppLanguage BreakCycle::language() const {
@@ -237,6 +252,32 @@ void BreakCycle::send(const QString& event, const QJsonObject& properties) {
     if (services_.usage != nullptr) {
         services_.usage->send(event, properties);
     }
+}
+
+void BreakCycle::recordRestEnd(bool byPasscode) {
+    if (services_.history == nullptr) {
+        return;
+    }
+    HistoryEvent event;
+    event.kind = HistoryEventKind::rest;
+    event.at = restStartedAtWall_;
+    event.plannedSeconds = restSeconds_;
+    // A rest cannot last less than nothing or longer than planned, whatever the clock did.
+    event.restedSeconds =
+        std::clamp(services_.clock.monotonicSeconds() - restStartedAt_, 0.0, restSeconds_);
+    event.ending = byPasscode ? RestEnding::passcode : RestEnding::time;
+    event.activity = currentAction_.title;
+    services_.history->record(event);
+}
+
+void BreakCycle::recordEvent(HistoryEventKind kind) {
+    if (services_.history == nullptr) {
+        return;
+    }
+    HistoryEvent event;
+    event.kind = kind;
+    event.at = services_.clock.wallNow();
+    services_.history->record(event);
 }
 
 } // namespace lumatide

@@ -2,8 +2,11 @@
 #pragma once
 
 #include "content/AppLanguage.h"
+#include "content/BreakAction.h"
 #include "cycle/TimerPhase.h"
+#include "history/HistoryEvent.h"
 
+#include <QDateTime>
 #include <QJsonObject>
 #include <QString>
 #include <cstdint>
@@ -13,6 +16,7 @@ namespace lumatide {
 
 class BusyProbe;
 class Clock;
+class HistoryRecorder;
 class IdleTimeSource;
 class PreferenceStore;
 class RestSurface;
@@ -31,6 +35,7 @@ struct BreakCycleServices {
     WarningSurface* warning = nullptr;
     TitleSink* title = nullptr;
     UsageEvents* usage = nullptr;
+    HistoryRecorder* history = nullptr;
 };
 
 // The work/rest cycle: a work period, then a rest with the next activity of the rotation,
@@ -78,12 +83,18 @@ public:
     double workSeconds() const { return workSeconds_; }
     // Whole seconds until the current period ends, rounded up; 0 or negative once over.
     std::int64_t remainingSeconds() const;
+    // The same, unrounded.
+    double secondsLeft() const;
+    // The activity of the rest under way; empty during work.
+    const BreakAction& currentActivity() const { return currentAction_; }
 
 private:
     AppLanguage language() const;
     void restartWorkPeriodInPlace();
     void hideWarning();
     void send(const QString& event, const QJsonObject& properties);
+    void recordRestEnd(bool byPasscode);
+    void recordEvent(HistoryEventKind kind);
 
     BreakCycleServices services_;
     double workSeconds_;
@@ -95,6 +106,9 @@ private:
     double phaseEndsAt_; // on the monotonic clock
     std::int64_t nextActionIndex_ = 0;
     std::int64_t currentActionIndex_ = 0;
+    BreakAction currentAction_;
+    QDateTime restStartedAtWall_;
+    double restStartedAt_ = 0; // on the monotonic clock
     bool didShowLockWarning_ = false;
     std::optional<double> lastTickAt_; // monotonic time of the last tick (or of the launch)
 };

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <locale.h>
+#include <utility>
 
 namespace lumatide {
 
@@ -47,6 +48,43 @@ std::optional<double> numberOption(const QStringList& arguments, const QString& 
     return value;
 }
 
+void parseVerbs(const QStringList& arguments, LaunchOptions& options) {
+    const std::pair<const char*, CommandVerb> verbs[] = {
+        {"--status", CommandVerb::status},
+        {"--start-break", CommandVerb::startBreak},
+        {"--restart-work-timer", CommandVerb::restartWorkTimer},
+        {"--history", CommandVerb::history}};
+    int count = 0;
+    for (const auto& [name, verb] : verbs) {
+        if (hasFlag(arguments, QString::fromLatin1(name))) {
+            options.verb = verb;
+            ++count;
+        }
+    }
+    options.follow = hasFlag(arguments, QStringLiteral("--follow"));
+    options.json = hasFlag(arguments, QStringLiteral("--json"));
+    const bool status = options.verb == CommandVerb::status;
+    const bool history = options.verb == CommandVerb::history;
+    if (count > 1) {
+        options.usageError = QStringLiteral(
+            "use one of --status, --start-break, --restart-work-timer and --history at a time");
+    } else if (options.follow && !status) {
+        options.usageError = QStringLiteral("--follow goes with --status");
+    } else if (options.json && !status && !history) {
+        options.usageError = QStringLiteral("--json goes with --status or --history");
+    } else if (arguments.indexOf(QStringLiteral("--days"), 1) >= 0) {
+        const auto days = numberOption(arguments, QStringLiteral("--days"));
+        if (!history) {
+            options.usageError = QStringLiteral("--days goes with --history");
+        } else if (!days || *days != std::floor(*days) || *days < 1 || *days > maximumHistoryDays) {
+            options.usageError =
+                QStringLiteral("--days takes a whole number from 1 to %1").arg(maximumHistoryDays);
+        } else {
+            options.historyDays = static_cast<int>(*days);
+        }
+    }
+}
+
 } // namespace
 
 LaunchOptions parseLaunchOptions(const QStringList& arguments) {
@@ -71,6 +109,7 @@ LaunchOptions parseLaunchOptions(const QStringList& arguments) {
     if (const auto name = optionValue(arguments, QStringLiteral("--demo-scenario"))) {
         options.demoScenario = demoScenarioFromName(*name);
     }
+    parseVerbs(arguments, options);
     return options;
 }
 

@@ -17,6 +17,17 @@ class PreferenceStore;
 // What the command line asks for. main() reads it once and hands it to whoever needs it. An
 // option is recognised only as a separate argument followed by its value; a value that
 // cannot be read leaves the option's default.
+// Verbs that do one thing and exit instead of starting the program.
+enum class CommandVerb {
+    status,           // --status: the running program's countdown
+    startBreak,       // --start-break
+    restartWorkTimer, // --restart-work-timer
+    history,          // --history: the record of rests
+};
+
+inline constexpr int defaultHistoryDays = 7;
+inline constexpr int maximumHistoryDays = 400;
+
 struct LaunchOptions {
     bool help = false;
     bool version = false;
@@ -31,6 +42,18 @@ struct LaunchOptions {
     std::optional<AppLanguage> language;
     // --demo-scenario: a dialog shown shortly after start.
     std::optional<DemoScenario> demoScenario;
+
+    std::optional<CommandVerb> verb;
+    // --follow with --status: a line each time the countdown changes.
+    bool follow = false;
+    // --json with --status or --history.
+    bool json = false;
+    // --days with --history: how many days up to today, 1 to maximumHistoryDays.
+    int historyDays = defaultHistoryDays;
+    // Why the verbs and their options cannot be carried out as given; empty when they can.
+    // Unlike the start options, a wrong verb is an error: a script must not get the wrong
+    // answer silently.
+    QString usageError;
 };
 
 // Reads the process's arguments (element 0 is the program path). Values that are not finite

@@ -2,8 +2,12 @@
 #include "shell/LumatideApp.h"
 
 #include "common/MainScreen.h"
+#include "content/Texts.h"
+#include "cycle/BreakTiming.h"
 #include "cycle/Clock.h"
 #include "cycle/RestSurface.h"
+#include "history/HistoryEvent.h"
+#include "history/HistoryRecorder.h"
 #include "prefs/DailyAllowances.h"
 #include "prefs/LanguagePreference.h"
 #include "prefs/LaunchAtLoginPreference.h"
@@ -24,6 +28,8 @@
 #include <QJsonObject>
 #include <QMenu>
 #include <QTimer>
+#include <algorithm>
+#include <cmath>
 #include <utility>
 
 namespace lumatide {
@@ -41,7 +47,7 @@ LumatideApp::LumatideApp(LumatideAppServices services, const LaunchOptions& opti
       demoScenario_(options.demoScenario), trayIcon_(std::make_unique<TrayIcon>()) {
     BreakCycleServices cycleServices{services_.clock,     services_.preferences, services_.idleTime,
                                      services_.busyProbe, &services_.rest,       &services_.warning,
-                                     trayIcon_.get(),     &services_.usage};
+                                     trayIcon_.get(),     &services_.usage,      services_.history};
     cycle_ = std::make_unique<BreakCycle>(
         cycleServices, initialWorkSeconds(options, services_.preferences), options.restSeconds,
         options.demoWorkSeconds.has_value(), options.language);
@@ -64,6 +70,7 @@ void LumatideApp::start() {
     services_.rest.setUnlockHandler([self] {
         if (self != nullptr) {
             self->cycle_->completeRestByUnlock();
+            self->controlStateMayHaveChanged();
         }
     });
 
@@ -88,32 +95,103 @@ void LumatideApp::reportUnusablePreferences(const QString& oldFile) {
 
 void LumatideApp::tick() {
     cycle_->tick();
+    controlStateMayHaveChanged();
 }
 
 void LumatideApp::startRestNow() {
     cycle_->startRestNow();
+    controlStateMayHaveChanged();
 }
 
 void LumatideApp::manualRestartWork() {
-    const QDateTime now = services_.clock.wallNow();
-    if (!canManualRestartWorkToday(now, services_.preferences)) {
+    if (!canManualRestartWorkToday(services_.clock.wallNow(), services_.preferences)) {
         services_.dialogs.showManualRestartLimit(language());
         return;
     }
-    recordManualRestartWork(now, services_.preferences);
+    restartWork();
+}
+
+void LumatideApp::restartWork() {
+    recordManualRestartWork(services_.clock.wallNow(), services_.preferences);
+    record(HistoryEventKind::restart);
     cycle_->startWork();
+    controlStateMayHaveChanged();
 }
 
 void LumatideApp::changeWorkMinutes(const QAction* item) {
     if (item == nullptr || item->data().typeId() != QMetaType::Int) {
         return;
     }
-    const int minutes = item->data().toInt();
+    applyWorkMinutes(item->data().toInt());
+}
+
+void LumatideApp::applyWorkMinutes(int minutes) {
     setSavedWorkMinutes(minutes, services_.preferences);
     services_.usage.send(QStringLiteral("work_duration_changed"),
                          QJsonObject{{QStringLiteral("minutes"), minutes}});
     cycle_->changeWorkSeconds(minutes * 60.0);
     rebuildMenu();
+}
+
+ControlState LumatideApp::controlState() const {
+    ControlState state;
+    state.phase = cycle_->phase();
+    state.phaseEndsAtMs = services_.clock.wallNow().toMSecsSinceEpoch() +
+                          std::llround(std::max(cycle_->secondsLeft(), 0.0) * 1000.0);
+    state.title = formatSeconds(cycle_->remainingSeconds(), state.phase);
+    state.activity = cycle_->currentActivity().title;
+    state.workSeconds = static_cast<std::uint32_t>(std::lround(cycle_->workSeconds()));
+    state.language = languageCode(language());
+    state.launchAtLogin = launchAtLogin_;
+    state.usageEvents = anonymousTelemetryEnabled(services_.preferences);
+    return state;
+}
+
+ControlAnswer LumatideApp::startBreakRemotely() {
+    // A second start during a rest would replace its activity and its time.
+    if (cycle_->phase() == TimerPhase::rest) {
+        return {ControlOutcome::resting, QStringLiteral("a rest is under way")};
+    }
+    startRestNow();
+    return {};
+}
+
+ControlAnswer LumatideApp::restartWorkTimerRemotely() {
+    // The menu cannot be reached through the rest panels, and a restart would end the rest.
+    if (cycle_->phase() == TimerPhase::rest) {
+        return {ControlOutcome::resting, QStringLiteral("a rest is under way")};
+    }
+    if (!canManualRestartWorkToday(services_.clock.wallNow(), services_.preferences)) {
+        return {ControlOutcome::dailyLimitReached,
+                Texts::forLanguage(language()).restartLimitMessage};
+    }
+    restartWork();
+    return {};
+}
+
+ControlAnswer LumatideApp::setWorkMinutesRemotely(std::uint32_t minutes) {
+    if (std::find(workMinuteOptions.begin(), workMinuteOptions.end(), minutes) ==
+        workMinuteOptions.end()) {
+        return {ControlOutcome::invalidWorkLength,
+                QStringLiteral("the work length is 30, 35, 40, 45 or 50 minutes")};
+    }
+    applyWorkMinutes(static_cast<int>(minutes));
+    return {};
+}
+
+void LumatideApp::controlStateMayHaveChanged() {
+    if (observer_ != nullptr) {
+        observer_->controlStateMayHaveChanged();
+    }
+}
+
+void LumatideApp::record(HistoryEventKind kind) {
+    if (services_.history != nullptr) {
+        HistoryEvent event;
+        event.kind = kind;
+        event.at = services_.clock.wallNow();
+        services_.history->record(event);
+    }
 }
 
 void LumatideApp::changeLanguage(const QAction* item) {
@@ -179,6 +257,7 @@ void LumatideApp::quit() {
         services_.dialogs.showTemporaryQuitFailure(*failure, language());
         return;
     }
+    record(HistoryEventKind::temporaryQuit);
     Q_EMIT quitRequested();
 }
 
@@ -187,6 +266,7 @@ void LumatideApp::rebuildMenu() {
     model.language = language();
     model.workSeconds = cycle_->workSeconds();
     model.launchAtLoginEnabled = launchAtLoginIsEnabled(services_.autostart);
+    launchAtLogin_ = model.launchAtLoginEnabled;
     model.anonymousTelemetryEnabled = anonymousTelemetryEnabled(services_.preferences);
 
     QPointer<LumatideApp> self(this);
@@ -221,6 +301,7 @@ void LumatideApp::rebuildMenu() {
         menu_.release()->deleteLater();
     }
     menu_ = std::move(menu);
+    controlStateMayHaveChanged();
 }
 
 void LumatideApp::runDemoScenarioIfNeeded() {

@@ -5,6 +5,8 @@
 #include "cycle/BreakCycle.h"
 #include "cycle/DemoScenario.h"
 #include "cycle/LaunchOptions.h"
+#include "cycle/RemoteControl.h"
+#include "history/HistoryEvent.h"
 
 #include <QObject>
 #include <QPointer>
@@ -23,6 +25,7 @@ class AppDialogs;
 class BusyProbe;
 class Clock;
 class DemoBackdropWindow;
+class HistoryRecorder;
 class IdleTimeSource;
 class AutostartService;
 class PreferenceStore;
@@ -50,11 +53,13 @@ struct LumatideAppServices {
     // Whether the program runs from an installed location, where launch at login is switched
     // on by default at first start.
     bool runningFromInstalledLocation = false;
+    // The local record of rests; null keeps none.
+    HistoryRecorder* history = nullptr;
 };
 
 // The application: owns the tray icon and its menu, the break cycle and the one-second tick,
-// and carries out the menu commands and the demo scenarios.
-class LumatideApp final : public QObject {
+// carries out the menu commands and the demo scenarios, and answers other programs' commands.
+class LumatideApp final : public QObject, public RemoteControl {
     Q_OBJECT
 
 public:
@@ -85,6 +90,14 @@ public:
     void rebuildMenu();
     void tick();
 
+    // Commands from other programs.
+    ControlState controlState() const override;
+    ControlAnswer startBreakRemotely() override;
+    ControlAnswer restartWorkTimerRemotely() override;
+    ControlAnswer setWorkMinutesRemotely(std::uint32_t minutes) override;
+    // Told whenever the control state may have changed; null for none.
+    void setControlStateObserver(ControlStateObserver* observer) { observer_ = observer; }
+
     // Schedules the demo scenario of the launch options, if any, 0.8 s from now.
     void runDemoScenarioIfNeeded();
     // What the demo timer does: the backdrop, then the scenario's dialog.
@@ -103,6 +116,10 @@ Q_SIGNALS:
 
 private:
     AppLanguage language() const;
+    void applyWorkMinutes(int minutes);
+    void restartWork();
+    void record(HistoryEventKind kind);
+    void controlStateMayHaveChanged();
 
     LumatideAppServices services_;
     std::optional<AppLanguage> forcedLanguage_;
@@ -113,6 +130,8 @@ private:
     QTimer* tickTimer_ = nullptr;
     QTimer* demoTimer_ = nullptr;
     std::unique_ptr<DemoBackdropWindow> demoBackdropWindow_;
+    ControlStateObserver* observer_ = nullptr;
+    bool launchAtLogin_ = false; // as the menu last showed it: asked once per menu, not per tick
 };
 
 } // namespace lumatide
