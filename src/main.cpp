@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cycle/LaunchOptions.h"
+#include "history/HistoryFile.h"
+#include "history/HistoryReport.h"
 #include "linux/BootTimeClock.h"
+#include "linux/ControlClient.h"
+#include "linux/DBusControlService.h"
 #include "linux/DetachedRelauncher.h"
 #include "linux/DisplayCheck.h"
 #include "linux/LinuxBusyProbe.h"
@@ -13,6 +17,8 @@
 #include "linux/XdgAutostart.h"
 #include "overlay/OverlayController.h"
 #include "prefs/JsonFilePreferenceStore.h"
+#include "prefs/LanguagePreference.h"
+#include "prefs/PreferenceSnapshot.h"
 #include "selftest/SelfTest.h"
 #include "shell/LumatideApp.h"
 #include "shell/ModalAppDialogs.h"
@@ -20,8 +26,11 @@
 #include "warning/WarningController.h"
 
 #include <QApplication>
+#include <QDBusConnection>
+#include <QDate>
 #include <QObject>
 #include <QPixmapCache>
+#include <QTextStream>
 #include <cstdio>
 
 using namespace lumatide;
@@ -31,6 +40,8 @@ namespace {
 // Printed by --help; one line per option, as the man page lists them.
 constexpr const char* usageText =
     "Usage: lumatide [option value]...\n"
+    "       lumatide --status [--follow] [--json] | --start-break | --restart-work-timer\n"
+    "       lumatide --history [--days DAYS] [--json]\n"
     "A break reminder: counts work periods down in the tray and covers every screen with a\n"
     "rest panel when a break is due.\n"
     "\n"
@@ -40,13 +51,37 @@ constexpr const char* usageText =
     "  --demo-language CODE         interface language: zh-Hans, en, ja, ko, es, fr or de\n"
     "  --demo-scenario NAME         show a dialog: quit-confirm, quit-limit or restart-limit\n"
     "  --self-test                  check the built-in rules and texts, then exit\n"
+    "\n"
+    "Talking to the running program (exit status 3 when it is not running):\n"
+    "  --status                     print the countdown, \"W 29:59\" or \"B 04:59\"\n"
+    "  --status --follow            print it again each time it changes, until Lumatide ends\n"
+    "  --status --json              everything the program shows, as JSON\n"
+    "  --start-break                start a rest now\n"
+    "  --restart-work-timer         start a new work period (once a day, as in the menu)\n"
+    "\n"
+    "The record of rests, kept on this machine only:\n"
+    "  --history                    a table per day of the last 7 days\n"
+    "  --days DAYS                  with --history: that many days, 1 to 400\n"
+    "  --json                       with --history: the same as JSON\n"
+    "\n"
     "  --help                       show this help and exit\n"
     "  --version                    show the version and exit\n"
     "\n"
     "An option and its value are separate arguments (--work-minutes 40); unreadable values\n"
-    "are ignored.\n";
+    "of the start options are ignored.\n";
 
 constexpr int pixmapCacheLimitKb = 1024;
+
+constexpr const char* alreadyRunning = "lumatide: Lumatide is already running\n";
+
+// --history: read with the language in effect, without touching the running program's files.
+int printHistoryTable(const LaunchOptions& options) {
+    const PreferenceSnapshot preferences(JsonFilePreferenceStore::standardPath());
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    return printHistory(HistoryFile::standardPath(), QDate::currentDate(), options.historyDays,
+                        options.json, currentLanguage(preferences, options.language), out, err);
+}
 
 } // namespace
 
@@ -73,6 +108,18 @@ int main(int argc, char** argv) {
         std::printf("lumatide %s\n", LUMATIDE_VERSION);
         return 0;
     }
+    if (!options.usageError.isEmpty()) {
+        std::fprintf(stderr, "lumatide: %s\nTry 'lumatide --help'.\n",
+                     qUtf8Printable(options.usageError));
+        return controlExitUsage;
+    }
+    if (options.verb == CommandVerb::history) {
+        return printHistoryTable(options);
+    }
+    if (options.verb.has_value()) {
+        const QCoreApplication app(argc, argv);
+        return runControlVerb(options, stdout, stderr);
+    }
 
     // Windows that must stay above everything need X11 (XWayland in a Wayland session).
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY")) {
@@ -91,6 +138,7 @@ int main(int argc, char** argv) {
     case SingleInstanceLock::Result::acquired:
         break;
     case SingleInstanceLock::Result::heldByAnotherCopy:
+        std::fputs(alreadyRunning, stderr);
         return 0;
     case SingleInstanceLock::Result::failed:
         std::fprintf(stderr, "lumatide: %s\n", qUtf8Printable(instance.error()));
@@ -102,10 +150,6 @@ int main(int argc, char** argv) {
     QApplication::setApplicationDisplayName(QStringLiteral("Lumatide"));
     QApplication::setDesktopFileName(desktopId);
     QApplication::setQuitOnLastWindowClosed(false);
-    // A copy whose lock file was deleted under it still owns the bus name.
-    if (instance.claimBusName() == SingleInstanceLock::Result::heldByAnotherCopy) {
-        return 0;
-    }
     // Images the style and the icons keep for reuse. The tray icon is a new picture every
     // second and each one left an entry; Qt's default limit of 10 MB would let those grow the
     // program by that much over a day. A small program needs a small cache.
@@ -123,11 +167,29 @@ int main(int argc, char** argv) {
     DetachedRelauncher relauncher;
     NetworkUsageEvents usage(preferences, options.language);
     ModalAppDialogs dialogs;
+    HistoryFile history(HistoryFile::standardPath());
+    history.compact(QDate::currentDate());
 
     LumatideApp lumatide(LumatideAppServices{preferences, clock, overlay, warning, &idleTime,
                                              &busyProbe, autostart, relauncher, usage, dialogs,
-                                             &windowSystem, runningFromInstalledLocation()},
+                                             &windowSystem, runningFromInstalledLocation(),
+                                             &history},
                          options);
+    // The control object goes on the bus before the name, so that whoever sees the name finds
+    // it. Without a session bus the program runs on, only without it.
+    DBusControlService control(lumatide);
+    if (const QDBusConnection bus = QDBusConnection::sessionBus(); bus.isConnected()) {
+        if (const std::optional<QString> problem = control.registerOn(bus)) {
+            std::fprintf(stderr, "lumatide: no control on the session bus: %s\n",
+                         qUtf8Printable(*problem));
+        }
+    }
+    // A copy whose lock file was deleted under it still owns the bus name.
+    if (instance.claimBusName() == SingleInstanceLock::Result::heldByAnotherCopy) {
+        std::fputs(alreadyRunning, stderr);
+        return 0;
+    }
+    lumatide.setControlStateObserver(&control);
     // Queued: the quit command returns to the event loop before the loop ends. exit(), not
     // quit(): quit() first asks every window to close, and the rest panels refuse.
     QObject::connect(
