@@ -72,6 +72,26 @@ for display in unset ":97" "not a display"; do
     [ -z "$(ls -A "$root/run")" ] || fail "DISPLAY $display left $(ls -A "$root/run")"
 done
 
+# The verbs: a wrong combination is a usage error (2) whatever runs; the control verbs say that
+# Lumatide is not running (3) without a bus to ask; the history needs neither and reads nothing
+# it could change.
+for args in "--status --start-break" "--follow" "--history --days 0" "--history --days 2.5" \
+    "--days 3" "--start-break --json"; do
+    # shellcheck disable=SC2086
+    run $args && status=0 || status=$?
+    [ "$status" -eq 2 ] || fail "$args: exit status $status"
+    grep -q "^Try 'lumatide --help'.\$" "$root/err" || fail "$args: $(cat "$root/err")"
+done
+for args in "--status" "--status --follow" "--start-break" "--restart-work-timer"; do
+    # shellcheck disable=SC2086
+    DBUS_SESSION_BUS_ADDRESS="unix:path=$root/no-bus" run $args && status=0 || status=$?
+    [ "$status" -eq 3 ] || fail "$args without Lumatide: exit status $status"
+    grep -q '^lumatide: Lumatide is not running' "$root/err" || fail "$args: $(cat "$root/err")"
+done
+XDG_STATE_HOME="$root/state" run --history --days 3 || fail "--history exited with $?"
+[ "$(wc -l <"$root/out")" -ge 5 ] || fail "--history printed: $(cat "$root/out")"
+[ ! -e "$root/state" ] && [ ! -e "$root/config" ] || fail "--history created files"
+
 # The self-test still wins over --help, as before.
 run --help --self-test || fail "--self-test with --help exited with $?"
 grep -q 'ok' "$root/out" || fail "--self-test did not run when --help came first"
