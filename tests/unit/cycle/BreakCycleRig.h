@@ -6,6 +6,7 @@
 #include "fakes/FakeClock.h"
 #include "fakes/FakeIdleTimeSource.h"
 #include "fakes/MemoryPreferenceStore.h"
+#include "fakes/RecordingHistory.h"
 #include "fakes/RecordingRestSurface.h"
 #include "fakes/RecordingTitleSink.h"
 #include "fakes/RecordingUsageEvents.h"
@@ -30,10 +31,11 @@ struct BreakCycleRig {
     BreakCycleRig() : BreakCycleRig(Options{}) {}
     explicit BreakCycleRig(const Options& options) {
         setCurrentLanguage(AppLanguage::english, preferences);
-        cycle = std::make_unique<BreakCycle>(
-            BreakCycleServices{clock, preferences, &idle, &busy, &rest, &warning, &titles, &usage},
-            options.workSeconds, options.restSeconds, options.demoWorkSecondsEnabled,
-            options.forcedLanguage);
+        cycle =
+            std::make_unique<BreakCycle>(BreakCycleServices{clock, preferences, &idle, &busy, &rest,
+                                                            &warning, &titles, &usage, &history},
+                                         options.workSeconds, options.restSeconds,
+                                         options.demoWorkSecondsEnabled, options.forcedLanguage);
         cycle->launch();
     }
 
@@ -68,6 +70,7 @@ struct BreakCycleRig {
     RecordingWarningSurface warning;
     RecordingTitleSink titles;
     RecordingUsageEvents usage;
+    RecordingHistory history;
     std::unique_ptr<BreakCycle> cycle;
 };
 

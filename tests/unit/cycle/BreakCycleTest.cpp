@@ -112,6 +112,46 @@ TEST(BreakCycle, StartBreakNowAndUnlock) {
     EXPECT_EQ(rig.cycle->remainingSeconds(), 1800);
 }
 
+TEST(BreakCycle, HistoryRecordsWhatHappened) {
+    BreakCycleRig rig;
+    const QDateTime started = rig.clock.wallNow();
+    rig.runSeconds(1800 + 300); // a rest that runs its course
+    rig.runSeconds(60);
+    rig.cycle->startRestNow();
+    rig.runSeconds(42);
+    rig.cycle->completeRestByUnlock(); // one ended early by the passcode
+    rig.idle.idleSeconds = 600.0;
+    rig.runSeconds(1);
+    rig.idle.idleSeconds.reset();
+    rig.busy.setBusy(BusyReason::mediaPlayback);
+    rig.runSeconds(1800);
+    rig.tickAfter(3600.0); // the machine slept
+
+    using enum HistoryEventKind;
+    const struct {
+        HistoryEventKind kind;
+        qint64 secondsAfterStart;
+        double rested;
+        RestEnding ending;
+        QString activity;
+    } expected[] = {{rest, 1800, 300.0, RestEnding::time, action(0).title},
+                    {rest, 2160, 42.0, RestEnding::passcode, action(1).title},
+                    {idleReset, 2203, 0.0, RestEnding::time, {}},
+                    {postponement, 4003, 0.0, RestEnding::time, {}},
+                    {idleReset, 7603, 0.0, RestEnding::time, {}}};
+    ASSERT_EQ(rig.history.events.size(), std::size(expected));
+    for (std::size_t i = 0; i < std::size(expected); ++i) {
+        SCOPED_TRACE(i);
+        const HistoryEvent& event = rig.history.events[i];
+        EXPECT_EQ(event.kind, expected[i].kind);
+        EXPECT_EQ(started.secsTo(event.at), expected[i].secondsAfterStart);
+        EXPECT_EQ(event.restedSeconds, expected[i].rested);
+        EXPECT_EQ(event.plannedSeconds, expected[i].kind == rest ? 300.0 : 0.0);
+        EXPECT_EQ(event.ending, expected[i].ending);
+        EXPECT_EQ(event.activity, expected[i].activity);
+    }
+}
+
 TEST(BreakCycle, PeriodLengthsAreBounded) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();

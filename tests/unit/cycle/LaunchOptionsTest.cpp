@@ -81,6 +81,42 @@ TEST(LaunchOptions, FlagsLanguageAndScenario) {
     EXPECT_FALSE(parse(u"--demo-scenario Quit-Limit"_s).demoScenario.has_value());
 }
 
+TEST(LaunchOptions, VerbsAndWhatGoesWithThem) {
+    // Wrong combinations are errors, not silently another command: a script must not read a
+    // seven-day history when it asked for 400, or start a break when it asked for the status.
+    using enum CommandVerb;
+    const struct {
+        QString arguments;
+        std::optional<CommandVerb> verb;
+        bool follow, json;
+        int days;
+        bool error;
+    } cases[] = {{u"--status"_s, status, false, false, 7, false},
+                 {u"--json --follow --status"_s, status, true, true, 7, false},
+                 {u"--history --days 400 --json"_s, history, false, true, 400, false},
+                 {u"--history --days 1"_s, history, false, false, 1, false},
+                 {u"--restart-work-timer"_s, restartWorkTimer, false, false, 7, false},
+                 {u"--start-break --demo-language en"_s, startBreak, false, false, 7, false},
+                 {u"--history --days 401"_s, history, false, false, 7, true},
+                 {u"--history --days 1.5"_s, history, false, false, 7, true},
+                 {u"--history --days"_s, history, false, false, 7, true},
+                 {u"--status --days 3"_s, status, false, false, 7, true},
+                 {u"--history --follow"_s, history, true, false, 7, true},
+                 {u"--start-break --json"_s, startBreak, false, true, 7, true},
+                 {u"--status --history"_s, history, false, false, 7, true},
+                 {u"--json"_s, std::nullopt, false, true, 7, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments.toStdString());
+        const LaunchOptions options = parse(c.arguments);
+        EXPECT_EQ(options.verb, c.verb);
+        EXPECT_EQ(options.follow, c.follow);
+        EXPECT_EQ(options.json, c.json);
+        EXPECT_EQ(options.historyDays, c.days);
+        EXPECT_EQ(!options.usageError.isEmpty(), c.error);
+    }
+    EXPECT_FALSE(parse(u"--work-minutes 40"_s).verb.has_value());
+}
+
 TEST(LaunchOptions, WorkLengthFromDemoSecondsStoreOrCommandLine) {
     // Demo lengths switch on with any finite value and last at least a second. A stored
     // length wins over the command line's, but not over a demo length.
