@@ -141,9 +141,9 @@ ControlState LumatideApp::controlState() const {
     state.title = formatSeconds(cycle_->remainingSeconds(), state.phase);
     state.activity = cycle_->currentActivity().title;
     state.workSeconds = static_cast<std::uint32_t>(std::lround(cycle_->workSeconds()));
-    state.language = languageCode(language());
-    state.launchAtLogin = launchAtLogin_;
-    state.usageEvents = anonymousTelemetryEnabled(services_.preferences);
+    state.language = languageCode(shownSettings_.language);
+    state.launchAtLogin = shownSettings_.launchAtLoginEnabled;
+    state.usageEvents = shownSettings_.anonymousTelemetryEnabled;
     return state;
 }
 
@@ -266,7 +266,7 @@ void LumatideApp::rebuildMenu() {
     model.language = language();
     model.workSeconds = cycle_->workSeconds();
     model.launchAtLoginEnabled = launchAtLoginIsEnabled(services_.autostart);
-    launchAtLogin_ = model.launchAtLoginEnabled;
+    shownSettings_ = model;
     model.anonymousTelemetryEnabled = anonymousTelemetryEnabled(services_.preferences);
 
     QPointer<LumatideApp> self(this);

@@ -7,6 +7,7 @@
 #include "cycle/LaunchOptions.h"
 #include "cycle/RemoteControl.h"
 #include "history/HistoryEvent.h"
+#include "shell/TrayMenu.h"
 
 #include <QObject>
 #include <QPointer>
@@ -131,7 +132,9 @@ private:
     QTimer* demoTimer_ = nullptr;
     std::unique_ptr<DemoBackdropWindow> demoBackdropWindow_;
     ControlStateObserver* observer_ = nullptr;
-    bool launchAtLogin_ = false; // as the menu last showed it: asked once per menu, not per tick
+    // The settings as the menu last showed them, for the control state: read from the store
+    // once per menu, not once a second. Every change of them rebuilds the menu.
+    TrayMenuModel shownSettings_;
 };
 
 } // namespace lumatide
