@@ -91,8 +91,11 @@ bool HistoryFile::append(const QByteArray& line, QString& error) {
         written = writeAll(fd, bytes);
         if (!written) {
             error = systemError(errno);
-            // A full disk must not leave half a line of ours behind.
-            static_cast<void>(::ftruncate(fd, status.st_size));
+            // A full disk must not leave half a line of ours behind; should even that fail,
+            // the reader skips the torn line.
+            if (::ftruncate(fd, status.st_size) != 0) {
+                error += u" (a partial line is left)"_s;
+            }
         }
     }
     if (::close(fd) != 0 && written) {
