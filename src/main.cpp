@@ -51,6 +51,8 @@ constexpr const char* usageText =
     "  --demo-language CODE         interface language: zh-Hans, en, ja, ko, es, fr or de\n"
     "  --demo-scenario NAME         show a dialog: quit-confirm, quit-limit or restart-limit\n"
     "  --self-test                  check the built-in rules and texts, then exit\n"
+    "  --help                       show this help and exit\n"
+    "  --version                    show the version and exit\n"
     "\n"
     "Talking to the running program (exit status 3 when it is not running):\n"
     "  --status                     print the countdown, \"W 29:59\" or \"B 04:59\"\n"
