@@ -119,8 +119,12 @@ int main(int argc, char** argv) {
         return runControlVerb(options, stdout, stderr);
     }
 
-    // Windows that must stay above everything need X11 (XWayland in a Wayland session).
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY")) {
+    // Windows that must stay above everything need X11 (XWayland in a Wayland session), also
+    // where Qt is told to prefer Wayland, as Wayland desktops are often set up: Qt's own Wayland
+    // windows cannot be kept above others or choose their output.
+    if (const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+        (platform.isEmpty() || platform.startsWith("wayland")) &&
+        !qEnvironmentVariableIsEmpty("DISPLAY")) {
         qputenv("QT_QPA_PLATFORM", "xcb");
     }
     // Before the lock: a start that cannot show anything leaves nothing behind.

@@ -54,12 +54,15 @@ done
 [ "$(wc -l <"$root/help-options")" -ge 8 ] || fail "--help lists too few options"
 
 # Without a usable display a start says why in one line and exits 1, leaving no lock behind.
+# With a display named, X11 is used even where Qt is told to prefer Wayland.
 start_on() {
     env -u WAYLAND_DISPLAY HOME="$root/home" XDG_CONFIG_HOME="$root/config" \
-        XDG_RUNTIME_DIR="$root/run" DISPLAY="$1" QT_QPA_PLATFORM=xcb \
+        XDG_RUNTIME_DIR="$root/run" DISPLAY="$1" QT_QPA_PLATFORM="$platform" \
         timeout 10 "$prog" >"$root/out" 2>"$root/err"
 }
-for display in unset ":97" "not a display"; do
+platform=xcb
+for display in unset ":97" "not a display" "wayland:97"; do
+    [ "$display" = "wayland:97" ] && platform="wayland;xcb" && display=":97"
     if [ "$display" = unset ]; then
         run && status=0 || status=$?
     else

@@ -27,14 +27,8 @@ bool desktopIs(const QProcessEnvironment& environment, QLatin1String name) {
 
 IdleTimeBackend chooseIdleTimeBackend(const QProcessEnvironment& environment) {
     if (isWaylandSession(environment)) {
-        if (desktopIs(environment, QLatin1String("GNOME"))) {
-            return IdleTimeBackend::gnomeMutter;
-        }
-        if (desktopIs(environment, QLatin1String("KDE")) ||
-            desktopIs(environment, QLatin1String("plasma"))) {
-            return IdleTimeBackend::kdeScreenSaver;
-        }
-        return IdleTimeBackend::none;
+        return desktopIs(environment, QLatin1String("GNOME")) ? IdleTimeBackend::gnomeMutter
+                                                              : IdleTimeBackend::wayland;
     }
     if (!environment.value(QStringLiteral("DISPLAY")).isEmpty()) {
         return IdleTimeBackend::x11ScreenSaver;

@@ -9,7 +9,7 @@ namespace lumatide {
 enum class IdleTimeBackend {
     x11ScreenSaver, // MIT-SCREEN-SAVER of the X server
     gnomeMutter,    // org.gnome.Mutter.IdleMonitor (GNOME on Wayland)
-    kdeScreenSaver, // org.freedesktop.ScreenSaver.GetSessionIdleTime (KDE on Wayland)
+    wayland,        // the compositor's idle notifications (KDE, wlroots desktops)
     none,
 };
 
@@ -19,9 +19,10 @@ bool isWaylandSession(const QProcessEnvironment& environment);
 // True when XDG_CURRENT_DESKTOP (else DESKTOP_SESSION) names the desktop, ignoring case.
 bool desktopIs(const QProcessEnvironment& environment, QLatin1String name);
 
-// X11 session → MIT-SCREEN-SAVER. Wayland → the compositor's idle service on GNOME and KDE, none
-// elsewhere: the X server of a Wayland session only sees input to X clients, so the user would
-// always look idle. No display at all → none.
+// X11 session → MIT-SCREEN-SAVER. Wayland → the Mutter idle monitor on GNOME, the compositor's
+// idle notifications elsewhere (KDE's ScreenSaver service does not tell the idle time on
+// Wayland). Never the X server in a Wayland session: it only sees input to X clients, so the
+// user would always look idle. No display at all → none.
 IdleTimeBackend chooseIdleTimeBackend(const QProcessEnvironment& environment);
 
 } // namespace lumatide

@@ -8,6 +8,7 @@
 #include <QProcessEnvironment>
 
 // Xlib last: its macros clash with Qt's names.
+#include "linux/WaylandIdleMonitor.h"
 #include "linux/X11ErrorTrap.h"
 
 #include <X11/extensions/scrnsaver.h>
@@ -82,11 +83,13 @@ std::optional<double> LinuxIdleTimeSource::systemIdleSeconds() {
                                QStringLiteral("/org/gnome/Mutter/IdleMonitor/Core"),
                                QStringLiteral("org.gnome.Mutter.IdleMonitor"),
                                QStringLiteral("GetIdletime"));
-    case IdleTimeBackend::kdeScreenSaver:
-        return dbusIdleSeconds(QStringLiteral("org.freedesktop.ScreenSaver"),
-                               QStringLiteral("/org/freedesktop/ScreenSaver"),
-                               QStringLiteral("org.freedesktop.ScreenSaver"),
-                               QStringLiteral("GetSessionIdleTime"));
+    case IdleTimeBackend::wayland:
+        // Connected at the first question, once, like the X counter.
+        if (!waylandTried_) {
+            waylandTried_ = true;
+            wayland_ = WaylandIdleMonitor::connect(displayName_);
+        }
+        return wayland_ ? wayland_->systemIdleSeconds() : std::nullopt;
     case IdleTimeBackend::none:
         break;
     }
