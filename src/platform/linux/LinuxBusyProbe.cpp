@@ -3,6 +3,7 @@
 
 #include "linux/DesktopSession.h"
 #include "linux/ProcessNames.h"
+#include "linux/WaylandToplevelCoverage.h"
 #include "linux/X11WindowCoverage.h"
 #include "sensing/BusyDecision.h"
 
@@ -12,10 +13,13 @@
 namespace lumatide {
 namespace {
 
-std::unique_ptr<X11WindowCoverage> sessionWindows() {
+std::unique_ptr<ActiveWindowCoverage> sessionWindows() {
     const auto environment = QProcessEnvironment::systemEnvironment();
     // In a Wayland session the X server sees only X clients; its active window says nothing.
-    if (isWaylandSession(environment) || environment.value(QStringLiteral("DISPLAY")).isEmpty()) {
+    if (isWaylandSession(environment)) {
+        return std::make_unique<WaylandToplevelCoverage>();
+    }
+    if (environment.value(QStringLiteral("DISPLAY")).isEmpty()) {
         return nullptr;
     }
     return X11WindowCoverage::open();
@@ -37,7 +41,7 @@ void LinuxBusyProbe::connectToSession() const {
 }
 
 LinuxBusyProbe::LinuxBusyProbe(PowerAssertionReport report, QString procRoot, uid_t uid,
-                               std::unique_ptr<X11WindowCoverage> windows)
+                               std::unique_ptr<ActiveWindowCoverage> windows)
     : report_(std::move(report)), procRoot_(std::move(procRoot)), uid_(uid),
       windows_(std::move(windows)) {
 }

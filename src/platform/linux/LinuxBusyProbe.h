@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "linux/ActiveWindowCoverage.h"
 #include "linux/PowerAssertionReport.h"
-#include "linux/X11WindowCoverage.h"
 #include "sensing/BusyProbe.h"
 
 #include <QString>
@@ -19,12 +19,12 @@ namespace lumatide {
 // session's bus and X connections are made at the first question, not while the program starts.
 class LinuxBusyProbe final : public BusyProbe {
 public:
-    // The real session: session and system bus, /proc for the current user, and the X display
-    // of $DISPLAY unless this is a Wayland session (no window is then taken to cover a screen).
+    // The real session: session and system bus, /proc for the current user, and the window list
+    // of the Wayland compositor in a Wayland session, else the X display of $DISPLAY.
     LinuxBusyProbe();
     // Given parts; a null window probe means no window covers a screen.
     LinuxBusyProbe(PowerAssertionReport report, QString procRoot, uid_t uid,
-                   std::unique_ptr<X11WindowCoverage> windows);
+                   std::unique_ptr<ActiveWindowCoverage> windows);
     ~LinuxBusyProbe() override;
     LinuxBusyProbe(const LinuxBusyProbe&) = delete;
     LinuxBusyProbe& operator=(const LinuxBusyProbe&) = delete;
@@ -42,7 +42,7 @@ private:
     mutable std::optional<PowerAssertionReport> report_;
     QString procRoot_;
     uid_t uid_;
-    mutable std::unique_ptr<X11WindowCoverage> windows_;
+    mutable std::unique_ptr<ActiveWindowCoverage> windows_;
     mutable bool connected_ = true; // false until the real session's parts are made
 };
 

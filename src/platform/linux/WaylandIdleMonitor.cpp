@@ -3,6 +3,7 @@
 
 #include "ext-idle-notify-v1-client-protocol.h"
 #include "kde-idle-client-protocol.h"
+#include "linux/WaylandRoundtrip.h"
 
 #include <QSocketNotifier>
 #include <cstring>
@@ -17,6 +18,9 @@ using SteadyClock = std::chrono::steady_clock;
 // The compositor reports idleness once this much time has passed without input; the monitor
 // counts from the start of that time, so the granularity is this, not its lateness.
 constexpr std::uint32_t idleNoticeMs = 1000;
+// The connection is made at the first question, during a tick: a compositor that does not
+// answer must not hold it up for long.
+constexpr std::chrono::milliseconds answerLimit{500};
 
 } // namespace
 
@@ -99,7 +103,7 @@ std::unique_ptr<WaylandIdleMonitor> WaylandIdleMonitor::connect(const QByteArray
     }
     connection->registry = wl_display_get_registry(connection->display);
     wl_registry_add_listener(connection->registry, &Connection::registryListener, connection.get());
-    if (wl_display_roundtrip(connection->display) < 0 || connection->seat == nullptr) {
+    if (!boundedRoundtrip(connection->display, answerLimit) || connection->seat == nullptr) {
         return nullptr;
     }
     // The standard protocol first; KDE's older one only where it is all there is.
@@ -116,7 +120,7 @@ std::unique_ptr<WaylandIdleMonitor> WaylandIdleMonitor::connect(const QByteArray
     } else {
         return nullptr;
     }
-    if (wl_display_roundtrip(connection->display) < 0) {
+    if (!boundedRoundtrip(connection->display, answerLimit)) {
         return nullptr;
     }
     return std::unique_ptr<WaylandIdleMonitor>(new WaylandIdleMonitor(std::move(connection)));

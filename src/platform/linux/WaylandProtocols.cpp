@@ -4,6 +4,7 @@
 // below external linkage, which a const object at namespace scope would otherwise lack.
 #include "ext-idle-notify-v1-client-protocol.h"
 #include "kde-idle-client-protocol.h"
+#include "wlr-foreign-toplevel-management-unstable-v1-client-protocol.h"
 
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wpedantic"
@@ -14,5 +15,6 @@
 extern "C" {
 #include "ext-idle-notify-v1-protocol.c"
 #include "kde-idle-protocol.c"
+#include "wlr-foreign-toplevel-management-unstable-v1-protocol.c"
 }
 #pragma GCC diagnostic pop

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "linux/ActiveWindowCoverage.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QSize>
@@ -15,7 +17,7 @@ class X11Display;
 // (_NET_WM_STATE_FULLSCREEN) or its frame is at least 96 % as wide and 90 % as high as one of
 // the monitors. Windows of this process (by _NET_WM_PID), the desktop and docks never count, nor
 // does anything when there is no window manager or no active window.
-class X11WindowCoverage final {
+class X11WindowCoverage final : public ActiveWindowCoverage {
 public:
     // Nothing when the display cannot be opened (an empty name means $DISPLAY).
     static std::unique_ptr<X11WindowCoverage> open(const QByteArray& displayName = {});
@@ -24,7 +26,7 @@ public:
     X11WindowCoverage(const X11WindowCoverage&) = delete;
     X11WindowCoverage& operator=(const X11WindowCoverage&) = delete;
 
-    bool activeWindowCoversScreen() const;
+    bool activeWindowCoversScreen() const override;
 
     // The monitor sizes (RandR monitors; the root window when there are none).
     QList<QSize> screenSizes() const;

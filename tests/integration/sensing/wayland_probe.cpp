@@ -1,21 +1,32 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Prints the protocol the idle monitor speaks, then "<seconds since start> <idle seconds>" four
-// times a second for the given number of seconds; exits 2 when no monitor can be had.
+// What the Wayland sensing sees, for the test scripts:
+//   wayland_probe idle SECONDS   the idle protocol, then "<seconds since start> <idle seconds>"
+//                                four times a second for that long (exit 2 without a monitor)
+//   wayland_probe fullscreen     "covers" or "does not cover" (exit 2 without a window list)
 #include "linux/WaylandIdleMonitor.h"
+#include "linux/WaylandToplevelCoverage.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTimer>
 #include <cstdio>
+#include <cstring>
 
 using namespace lumatide;
 
 int main(int argc, char** argv) {
     const QCoreApplication app(argc, argv);
-    const int seconds = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 5;
+    if (argc > 1 && std::strcmp(argv[1], "fullscreen") == 0) {
+        const WaylandToplevelCoverage windows;
+        if (!windows.available()) {
+            return 2;
+        }
+        std::puts(windows.activeWindowCoversScreen() ? "covers" : "does not cover");
+        return 0;
+    }
+    const int seconds = argc > 2 ? QString::fromLocal8Bit(argv[2]).toInt() : 5;
     const std::unique_ptr<WaylandIdleMonitor> monitor = WaylandIdleMonitor::connect();
     if (monitor == nullptr) {
-        std::fputs("no idle monitor\n", stderr);
         return 2;
     }
     std::printf("protocol %s\n", qUtf8Printable(monitor->protocol()));

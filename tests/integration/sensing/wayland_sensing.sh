@@ -1,0 +1,58 @@
+#!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Sensing against a real Wayland compositor: the idle time grows while nothing happens and drops
+# at once after a key is typed; the active window counts as covering a screen exactly while it
+# is full screen. Runs inside with-sway-session.sh.
+# Usage: wayland_sensing.sh <wayland_probe>
+set -eu
+probe=$1
+log=$(mktemp)
+terminal=""
+cleanup() {
+    [ -n "$terminal" ] && kill "$terminal" 2>/dev/null
+    rm -f "$log"
+}
+trap cleanup EXIT
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+"$probe" idle 7 >"$log" &
+probe_pid=$!
+sleep 4
+# One key from a virtual keyboard, as a user's typing would reach the compositor.
+wtype x
+wait "$probe_pid"
+python3 - "$log" <<'PY'
+import sys
+lines = open(sys.argv[1]).read().split("\n")
+assert lines[0].startswith("protocol "), lines[0]
+samples = [tuple(map(float, line.split())) for line in lines[1:] if line]
+before = [idle for t, idle in samples if 2.0 <= t <= 3.8]
+after = [idle for t, idle in samples if t >= 4.8]
+assert before and after, samples
+# Growing with the time that passes, a second behind at most.
+assert all(b >= a for a, b in zip(before, before[1:])), before
+assert before[-1] >= 2.5, before
+# The key brought it back to nothing, and it grew again from there.
+assert min(after) < 2.0 and min(after) < before[-1] - 1.5, (before, after)
+print(lines[0], "- idle", before[-1], "s before the key,", min(after), "s after")
+PY
+
+covers() { [ "$("$probe" fullscreen)" = covers ]; }
+! covers || fail "an empty desktop covers a screen"
+foot --app-id lumatide-test sh -c 'sleep 60' >/dev/null 2>&1 &
+terminal=$!
+tries=0
+until swaymsg -t get_tree | grep -q '"app_id": "lumatide-test"'; do
+    tries=$((tries + 1))
+    [ "$tries" -lt 100 ] || fail "the terminal did not appear"
+    sleep 0.1
+done
+! covers || fail "a window that is not full screen covers a screen"
+swaymsg '[app_id=lumatide-test] fullscreen enable' >/dev/null
+covers || fail "a full-screen window does not cover a screen"
+swaymsg '[app_id=lumatide-test] fullscreen disable' >/dev/null
+! covers || fail "the window still covers a screen after leaving full screen"
+echo "full screen: ok"
