@@ -1,0 +1,55 @@
+#!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Runs a command inside a private, headless KWin session (two virtual outputs of 1280x720) with
+# its own session bus. The command sees WAYLAND_DISPLAY and LUMATIDE_ARTIFACTS; DISPLAY is unset.
+# The installed kwin_wayland carries a file capability, which some containers refuse to exec; a
+# copy without it is run then (it must keep its name: KWin's built-in platform plugin checks it).
+#
+# Usage: tests/e2e/with-kwin-session.sh <program> [arguments...]
+set -eu
+
+: "${LUMATIDE_ARTIFACTS:=${TMPDIR:-/tmp}/lumatide-artifacts}"
+mkdir -p "$LUMATIDE_ARTIFACTS"
+
+if [ -z "${LUMATIDE_IN_SESSION_BUS:-}" ]; then
+    LUMATIDE_IN_SESSION_BUS=1 exec dbus-run-session -- sh "$0" "$@"
+fi
+
+runtime=$(mktemp -d)
+chmod 700 "$runtime"
+XDG_RUNTIME_DIR=$runtime
+export XDG_RUNTIME_DIR
+unset DISPLAY WAYLAND_DISPLAY
+
+kwin=$(command -v kwin_wayland)
+if ! "$kwin" --version >/dev/null 2>&1; then
+    mkdir "$runtime/bin"
+    cp "$kwin" "$runtime/bin/kwin_wayland"
+    kwin="$runtime/bin/kwin_wayland"
+fi
+
+kwin_pid=""
+cleanup() {
+    [ -n "$kwin_pid" ] && kill "$kwin_pid" 2>/dev/null
+    wait 2>/dev/null || true
+    rm -rf "$runtime"
+}
+trap cleanup EXIT INT TERM
+
+socket=lumatide-kwin
+"$kwin" --virtual --no-lockscreen --socket "$socket" --output-count 2 --width 1280 --height 720 \
+    >"$LUMATIDE_ARTIFACTS/kwin.log" 2>&1 &
+kwin_pid=$!
+tries=0
+until [ -S "$runtime/$socket" ]; do
+    tries=$((tries + 1))
+    if [ "$tries" -ge 200 ] || ! kill -0 "$kwin_pid" 2>/dev/null; then
+        echo "KWin did not start:" >&2
+        cat "$LUMATIDE_ARTIFACTS/kwin.log" >&2
+        exit 1
+    fi
+    sleep 0.1
+done
+WAYLAND_DISPLAY=$socket
+export WAYLAND_DISPLAY
+"$@"
