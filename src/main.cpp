@@ -132,6 +132,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "lumatide: %s\n", qUtf8Printable(*problem));
         return 1;
     }
+    // Started anyway: the countdown, the toast and the rest still help, if less firmly.
+    if (const std::optional<QString> limitation = displayLimitation()) {
+        std::fprintf(stderr, "lumatide: %s\n", qUtf8Printable(*limitation));
+    }
 
     // A second copy (say, the hourly relaunch while the user already started one) leaves at
     // once, before it opens a window.

@@ -14,4 +14,10 @@ namespace lumatide {
 std::optional<QString>
 displayProblem(const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment());
 
+// What the user loses in this environment, in one line; nothing when the rest panels can cover
+// everything. A Wayland session without an X server (no XWayland) runs the program as a native
+// Wayland client, whose windows can be neither kept above others nor placed on an output.
+std::optional<QString> displayLimitation(
+    const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment());
+
 } // namespace lumatide
