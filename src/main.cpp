@@ -13,6 +13,7 @@
 #include "linux/ProgramLocation.h"
 #include "linux/SingleInstanceLock.h"
 #include "linux/TerminationSignals.h"
+#include "linux/WaylandScreenLayers.h"
 #include "linux/X11WindowSystem.h"
 #include "linux/XdgAutostart.h"
 #include "overlay/OverlayController.h"
@@ -166,7 +167,10 @@ int main(int argc, char** argv) {
     BootTimeClock clock;
     X11WindowSystem windowSystem;
     OverlayController overlay(preferences, &windowSystem);
-    WarningController warning(&windowSystem);
+    // The toast goes above every window, full-screen ones included, through the compositor's
+    // layers where a Wayland desktop offers them.
+    WaylandScreenLayers layers;
+    WarningController warning(&windowSystem, &layers);
     LinuxIdleTimeSource idleTime;
     LinuxBusyProbe busyProbe;
     XdgAutostart autostart;

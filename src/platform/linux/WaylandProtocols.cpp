@@ -5,6 +5,8 @@
 #include "ext-idle-notify-v1-client-protocol.h"
 #include "kde-idle-client-protocol.h"
 #include "wlr-foreign-toplevel-management-unstable-v1-client-protocol.h"
+#include "wlr-layer-shell-unstable-v1-client-protocol.h"
+#include "xdg-shell-client-protocol.h"
 
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wpedantic"
@@ -16,5 +18,7 @@ extern "C" {
 #include "ext-idle-notify-v1-protocol.c"
 #include "kde-idle-protocol.c"
 #include "wlr-foreign-toplevel-management-unstable-v1-protocol.c"
+#include "wlr-layer-shell-unstable-v1-protocol.c"
+#include "xdg-shell-protocol.c"
 }
 #pragma GCC diagnostic pop

@@ -11,17 +11,20 @@
 
 namespace lumatide {
 
+class ScreenLayers;
 class WindowSystem;
 
 // The countdown toasts before a break: one per screen, counting down once a second, removed
-// when the count runs out or on hide(). The two timers are children named "countdownTimer"
-// and "hideTimer".
+// when the count runs out or on hide(). Where the compositor offers screen layers the toasts
+// are drawn into them, one per output, above every window; elsewhere they are windows of their
+// own. The two timers are children named "countdownTimer" and "hideTimer".
 class WarningController final : public QObject, public WarningSurface {
     Q_OBJECT
 
 public:
     // The window system, when given, tells whether the toasts can have see-through corners.
-    explicit WarningController(WindowSystem* windowSystem = nullptr, QObject* parent = nullptr);
+    explicit WarningController(WindowSystem* windowSystem = nullptr, ScreenLayers* layers = nullptr,
+                               QObject* parent = nullptr);
     ~WarningController() override;
 
     WarningController(const WarningController&) = delete;
@@ -38,8 +41,11 @@ public:
 
 private:
     void countdownTick();
+    void drawIntoLayers();
 
     WindowSystem* windowSystem_;
+    ScreenLayers* layers_;
+    bool inLayers_ = false;
     std::vector<std::unique_ptr<WarningToast>> toasts_;
     QTimer* hideTimer_;
     QTimer* countdownTimer_;

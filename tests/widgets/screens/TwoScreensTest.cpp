@@ -8,6 +8,7 @@
 #include "overlay/OverlayPanel.h"
 #include "overlay/OverlayWindow.h"
 #include "prefs/PreferenceKeys.h"
+#include "system/ScreenLayers.h"
 #include "warning/WarningController.h"
 #include "warning/WarningToast.h"
 #include "widgets/WidgetTestSupport.h"
@@ -25,6 +26,7 @@
 #include <QTimer>
 #include <QWindow>
 #include <gtest/gtest.h>
+#include <map>
 
 namespace lumatide::test {
 namespace {
@@ -78,6 +80,51 @@ TEST(WarningToast, OneInTheTopRightCornerOfEveryScreenThatTakesNoFocusNorClicks)
     // A usable area that does not start at the origin (a panel on the top or the left).
     EXPECT_TRUE(inTopRightCorner(WarningToast::geometryFor(QRect(64, 32, 1216, 688)),
                                  QRect(64, 32, 1216, 688)));
+}
+
+// Screen layers of two outputs, the second at twice the pixel density; remembers what each
+// output's corner shows.
+class RecordingLayers final : public ScreenLayers {
+public:
+    int outputCount() override { return 2; }
+    int outputScale(int output) const override { return output + 1; }
+    void showCorner(int output, const LayerPicture& picture, int margin) override {
+        QImage copy(picture.pixels, picture.size.width(), picture.size.height(),
+                    picture.bytesPerLine, QImage::Format_ARGB32_Premultiplied);
+        corners[output] = {copy.copy(), picture.scale, margin};
+        ++shows;
+    }
+    void hideCorners() override { corners.clear(); }
+
+    struct Corner {
+        QImage image;
+        int scale, margin;
+    };
+    std::map<int, Corner> corners;
+    int shows = 0;
+};
+
+TEST(WarningToast, InTheCompositorsLayersWhereOffered) {
+    RecordingLayers layers;
+    WarningController controller(nullptr, &layers);
+    controller.show(30, AppLanguage::english);
+    ASSERT_EQ(layers.corners.size(), 2U);
+    for (const auto& [output, corner] : layers.corners) {
+        const int scale = output + 1;
+        EXPECT_EQ(corner.image.size(), QSize(WarningToast::width, WarningToast::height) * scale);
+        EXPECT_EQ(corner.scale, scale);
+        EXPECT_EQ(corner.margin, WarningToast::margin);
+        // Drawn, with see-through corners: the compositor blends them.
+        EXPECT_EQ(qAlpha(corner.image.pixel(0, 0)), 0);
+        EXPECT_GT(qAlpha(corner.image.pixel(corner.image.rect().center())), 200);
+    }
+    EXPECT_FALSE(controller.toasts().front()->isVisible()); // never a window of its own
+    const QImage before = layers.corners[0].image;
+    secondPasses(controller);
+    EXPECT_EQ(layers.shows, 4);
+    EXPECT_NE(layers.corners[0].image, before); // the new count
+    controller.hide();
+    EXPECT_TRUE(layers.corners.empty());
 }
 
 TEST(WarningToast, CountsDownEachSecondAndGoesAwayAtTheEnd) {
