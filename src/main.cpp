@@ -32,6 +32,7 @@
 #include <QObject>
 #include <QPixmapCache>
 #include <QTextStream>
+#include <QTimer>
 #include <cstdio>
 
 using namespace lumatide;
@@ -178,7 +179,6 @@ int main(int argc, char** argv) {
     NetworkUsageEvents usage(preferences, options.language);
     ModalAppDialogs dialogs;
     HistoryFile history(HistoryFile::standardPath());
-    history.compact(QDate::currentDate());
 
     LumatideApp lumatide(LumatideAppServices{preferences, clock, overlay, warning, &idleTime,
                                              &busyProbe, autostart, relauncher, usage, dialogs,
@@ -212,5 +212,8 @@ int main(int argc, char** argv) {
                                                                      : problem->keptAs);
     }
     lumatide.start();
+    // Once the tray icon is up: a year of history takes some 50 ms to read. Nothing else
+    // writes the file meanwhile, as everything runs on this one thread.
+    QTimer::singleShot(0, &app, [&history] { history.compact(QDate::currentDate()); });
     return QApplication::exec();
 }

@@ -153,17 +153,9 @@ QString WaylandIdleMonitor::protocol() const {
 }
 
 void WaylandIdleMonitor::readEvents() {
-    wl_display* display = connection_->display;
-    bool ok = true;
-    while (ok && wl_display_prepare_read(display) != 0) {
-        ok = wl_display_dispatch_pending(display) >= 0;
-    }
-    if (ok) {
-        ok = wl_display_read_events(display) >= 0 && wl_display_dispatch_pending(display) >= 0;
-    }
     // A compositor that went away stays away for this connection: report nothing from now on
-    // rather than a user who looks busy for ever.
-    if (!ok) {
+    // rather than stale answers.
+    if (!readWaylandEvents(connection_->display)) {
         connection_->lost = true;
         connection_->socket->setEnabled(false);
     }

@@ -59,4 +59,17 @@ bool boundedRoundtrip(wl_display* display, std::chrono::milliseconds limit) {
     return ok && done;
 }
 
+bool readWaylandEvents(wl_display* display) {
+    while (wl_display_prepare_read(display) != 0) {
+        if (wl_display_dispatch_pending(display) < 0) {
+            return false;
+        }
+    }
+    if (wl_display_read_events(display) < 0 || wl_display_dispatch_pending(display) < 0) {
+        return false;
+    }
+    wl_display_flush(display);
+    return true;
+}
+
 } // namespace lumatide

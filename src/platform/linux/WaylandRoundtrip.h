@@ -12,4 +12,8 @@ namespace lumatide {
 // or the compositor did not answer in time; a hung compositor must not stall the program.
 bool boundedRoundtrip(wl_display* display, std::chrono::milliseconds limit);
 
+// Reads and dispatches what the compositor sent, once its socket is readable, and sends what
+// the handlers queued; never waits. False when the connection broke: it stays broken.
+bool readWaylandEvents(wl_display* display);
+
 } // namespace lumatide

@@ -308,19 +308,11 @@ void WaylandScreenLayers::hideCorners() {
 }
 
 void WaylandScreenLayers::readEvents() {
-    wl_display* display = connection_->display;
-    bool ok = true;
-    while (ok && wl_display_prepare_read(display) != 0) {
-        ok = wl_display_dispatch_pending(display) >= 0;
-    }
-    if (ok) {
-        ok = wl_display_read_events(display) >= 0 && wl_display_dispatch_pending(display) >= 0;
-    }
-    if (!ok) {
+    // A compositor that went away stays away for this connection: report nothing from now on
+    // rather than stale answers.
+    if (!readWaylandEvents(connection_->display)) {
         connection_->lost = true;
         connection_->socket->setEnabled(false);
-    } else {
-        wl_display_flush(display);
     }
 }
 
