@@ -14,8 +14,6 @@ program=$1
 description=$2
 . "$(dirname "$0")/lib.sh"
 private_user
-XDG_STATE_HOME="$private/state"
-export XDG_STATE_HOME
 
 app=""
 watchers=""

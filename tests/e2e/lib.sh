@@ -6,18 +6,27 @@
 shots=${LUMATIDE_ARTIFACTS:?}
 mkdir -p "$shots"
 
-# private_user: a private home, configuration and runtime folder with the passcode 2468 and
-# usage events switched off, so no run touches the real user's files. Sets $private.
-private_user() {
+# private_home: a private home, configuration and state folder with the passcode 2468 and
+# usage events switched off, so no run touches the real user's files. Sets $private. The
+# runtime folder stays, as the Wayland sessions' sockets live there.
+private_home() {
     private=$(mktemp -d)
-    HOME="$private/home" XDG_CONFIG_HOME="$private/config" XDG_RUNTIME_DIR="$private/run"
-    export HOME XDG_CONFIG_HOME XDG_RUNTIME_DIR
-    mkdir -p "$HOME" "$XDG_CONFIG_HOME/lumatide" "$XDG_RUNTIME_DIR"
-    chmod 700 "$XDG_RUNTIME_DIR"
+    HOME="$private/home" XDG_CONFIG_HOME="$private/config" XDG_STATE_HOME="$private/state"
+    export HOME XDG_CONFIG_HOME XDG_STATE_HOME
+    mkdir -p "$HOME" "$XDG_CONFIG_HOME/lumatide"
     prefs="$XDG_CONFIG_HOME/lumatide/preferences.json"
     printf '%s\n' '{"Lumatide.passcode":"2468","Lumatide.anonymousTelemetryEnabled":false}' \
         >"$prefs"
     chmod 600 "$prefs"
+}
+
+# private_user: private_home with a private runtime folder as well (the X sessions).
+private_user() {
+    private_home
+    XDG_RUNTIME_DIR="$private/run"
+    export XDG_RUNTIME_DIR
+    mkdir -p "$XDG_RUNTIME_DIR"
+    chmod 700 "$XDG_RUNTIME_DIR"
 }
 
 # stop <pid>: ends a process politely, then for good after 3 s.

@@ -6,11 +6,8 @@
 # Usage: wayland_without_x.sh <path to lumatide>
 set -eu
 program=$1
-private=$(mktemp -d)
-HOME="$private/home" XDG_CONFIG_HOME="$private/config" XDG_STATE_HOME="$private/state"
-export HOME XDG_CONFIG_HOME XDG_STATE_HOME
-mkdir -p "$HOME" "$XDG_CONFIG_HOME/lumatide"
-printf '%s\n' '{"Lumatide.anonymousTelemetryEnabled":false}' >"$XDG_CONFIG_HOME/lumatide/preferences.json"
+. "$(dirname "$0")/lib.sh"
+private_home
 app=""
 cleanup() {
     [ -n "$app" ] && kill "$app" 2>/dev/null && wait "$app" 2>/dev/null
