@@ -13,6 +13,7 @@
 #include "linux/ProgramLocation.h"
 #include "linux/SingleInstanceLock.h"
 #include "linux/TerminationSignals.h"
+#include "linux/WaylandPanelLayers.h"
 #include "linux/WaylandScreenLayers.h"
 #include "linux/X11WindowSystem.h"
 #include "linux/XdgAutostart.h"
@@ -167,9 +168,10 @@ int main(int argc, char** argv) {
     JsonFilePreferenceStore preferences(JsonFilePreferenceStore::standardPath());
     BootTimeClock clock;
     X11WindowSystem windowSystem;
-    OverlayController overlay(preferences, &windowSystem);
-    // The toast goes above every window, full-screen ones included, through the compositor's
-    // layers where a Wayland desktop offers them.
+    // The rest panels and the toast go above every window, full-screen ones included, through
+    // the compositor's layers where a Wayland desktop offers them.
+    WaylandPanelLayers panelLayers;
+    OverlayController overlay(preferences, &windowSystem, &panelLayers);
     WaylandScreenLayers layers;
     WarningController warning(&windowSystem, &layers);
     LinuxIdleTimeSource idleTime;

@@ -4,6 +4,7 @@
 // below external linkage, which a const object at namespace scope would otherwise lack.
 #include "ext-idle-notify-v1-client-protocol.h"
 #include "kde-idle-client-protocol.h"
+#include "keyboard-shortcuts-inhibit-unstable-v1-client-protocol.h"
 #include "wlr-foreign-toplevel-management-unstable-v1-client-protocol.h"
 #include "wlr-layer-shell-unstable-v1-client-protocol.h"
 #include "xdg-shell-client-protocol.h"
@@ -17,6 +18,7 @@
 extern "C" {
 #include "ext-idle-notify-v1-protocol.c"
 #include "kde-idle-protocol.c"
+#include "keyboard-shortcuts-inhibit-unstable-v1-protocol.c"
 #include "wlr-foreign-toplevel-management-unstable-v1-protocol.c"
 #include "wlr-layer-shell-unstable-v1-protocol.c"
 #include "xdg-shell-protocol.c"

@@ -2,12 +2,13 @@
 #include "overlay/OverlayController.h"
 
 #include "common/MainScreen.h"
+#include "overlay/LayerPanel.h"
 #include "overlay/OverlayPanel.h"
 #include "overlay/OverlayWindow.h"
 #include "prefs/Passcode.h"
 #include "system/WindowSystem.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QPixmapCache>
 #include <QScreen>
 #include <QWindow>
@@ -15,8 +16,8 @@
 namespace lumatide {
 
 OverlayController::OverlayController(const PreferenceStore& preferences, WindowSystem* windowSystem,
-                                     QObject* parent)
-    : QObject(parent), preferences_(preferences), windowSystem_(windowSystem) {
+                                     PanelLayers* layers, QObject* parent)
+    : QObject(parent), preferences_(preferences), windowSystem_(windowSystem), layers_(layers) {
     rebuildTimer_.setSingleShot(true);
     rebuildTimer_.setInterval(0);
     connect(&rebuildTimer_, &QTimer::timeout, this, &OverlayController::rebuild);
@@ -48,6 +49,10 @@ OverlayController::~OverlayController() {
         windowSystem_->stopWatchingWindows();
     }
     // No check can be running while the controller itself goes away: release at once.
+    if (layers_ != nullptr) {
+        layers_->closePanels();
+    }
+    layerPanels_.clear();
     for (const auto& panel : panels_) {
         panel->hide();
     }
@@ -68,13 +73,82 @@ void OverlayController::show(const BreakAction& action, AppLanguage language) {
     // covered by the rebuild. The passcode is read once: a check never waits for the disk.
     shown_ = Shown{action, language, std::nullopt, currentPasscode(preferences_)};
     restStarted_.start();
-    if (windowSystem_ != nullptr) {
-        windowSystem_->watchWindows([this](quintptr window) { windowChanged(window); });
-    }
     buildPanels(QString());
 }
 
+bool OverlayController::buildLayerPanels(const QString& typed) {
+    const int count = layers_ != nullptr ? layers_->openPanels(this) : 0;
+    if (count <= 0) {
+        return false;
+    }
+    if (windowSystem_ != nullptr) {
+        windowSystem_->stopWatchingWindows();
+    }
+    const auto stepClock = [started = restStarted_] {
+        return static_cast<double>(started.nsecsElapsed()) / 1e9;
+    };
+    for (int index = 0; index < count; ++index) {
+        auto panel = std::make_unique<OverlayPanel>(nullptr, shown_->action, shown_->language,
+                                                    shown_->passcode, stepClock, nullptr, true);
+        panel->setUnlockHandler(onUnlock_);
+        const auto position = static_cast<std::size_t>(index);
+        panel->setOnFieldPressed([this, position] { moveKeyboardTo(position); });
+        layerPanels_.push_back(std::make_unique<LayerPanel>(index, *layers_, *panel));
+        panel->show();
+        panels_.push_back(std::move(panel));
+    }
+    // The compositor gives the keyboard to the first output's panel until another is clicked.
+    keyboardPanel_ = 0;
+    panels_.front()->setTypedText(typed);
+    // The field that gets the keys shows its focus ring and cursor, as in a window of its own.
+    QApplication::setActiveWindow(panels_.front()->window());
+    return true;
+}
+
+void OverlayController::moveKeyboardTo(std::size_t index) {
+    if (index >= panels_.size() || index == keyboardPanel_) {
+        return;
+    }
+    // One field holds the typing: what was typed moves with it.
+    const QString typed = panels_[keyboardPanel_]->typedText();
+    panels_[keyboardPanel_]->setTypedText(QString());
+    panels_[index]->setTypedText(typed);
+    keyboardPanel_ = index;
+    layers_->setKeyboardPanel(static_cast<int>(index));
+    QApplication::setActiveWindow(panels_[index]->window());
+}
+
+void OverlayController::panelConfigured(int panel, QSize logicalSize, int scale) {
+    if (panel >= 0 && static_cast<std::size_t>(panel) < layerPanels_.size()) {
+        layerPanels_[static_cast<std::size_t>(panel)]->configure(logicalSize, scale);
+    }
+}
+
+void OverlayController::panelKey(int panel, const LayerKey& key) {
+    if (panel >= 0 && static_cast<std::size_t>(panel) < layerPanels_.size()) {
+        layerPanels_[static_cast<std::size_t>(panel)]->key(key);
+    }
+}
+
+void OverlayController::panelPointer(int panel, const LayerPointer& pointer) {
+    if (panel >= 0 && static_cast<std::size_t>(panel) < layerPanels_.size()) {
+        layerPanels_[static_cast<std::size_t>(panel)]->pointer(pointer);
+    }
+}
+
+void OverlayController::outputsChanged() {
+    if (isShowing()) {
+        rebuildTimer_.start();
+    }
+}
+
 void OverlayController::buildPanels(const QString& typed) {
+    if (buildLayerPanels(typed)) {
+        return;
+    }
+    if (windowSystem_ != nullptr) {
+        windowSystem_->watchWindows([this](quintptr window) { windowChanged(window); });
+    }
     const QList<QScreen*> screens = QGuiApplication::screens();
     if (screens.isEmpty()) {
         return;
@@ -120,6 +194,15 @@ void OverlayController::hide() {
 }
 
 void OverlayController::removePanels() {
+    if (layers_ != nullptr && !layerPanels_.empty()) {
+        layers_->closePanels();
+    }
+    for (auto& layerPanel : layerPanels_) {
+        // It may be handing a key or click to its panel right now.
+        layerPanel->retire();
+        layerPanel.release()->deleteLater();
+    }
+    layerPanels_.clear();
     if (!panels_.empty()) {
         // The style keeps images of the panels' buttons and fields under keys made from the
         // panels' palettes, which no later panel shares: left in place they piled up with

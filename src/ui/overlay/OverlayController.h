@@ -2,6 +2,7 @@
 #pragma once
 
 #include "cycle/RestSurface.h"
+#include "system/PanelLayers.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -16,6 +17,7 @@ class QScreen;
 
 namespace lumatide {
 
+class LayerPanel;
 class OverlayPanel;
 class PreferenceStore;
 class WindowSystem;
@@ -24,15 +26,17 @@ class WindowSystem;
 // builds new panels; a screen added, removed or resized meanwhile, or a panel destroyed by
 // another program, rebuilds them with the same activity, step and typing, so no screen is
 // left uncovered. While a rest is shown, a window stacked above the panels is answered by
-// raising them at once.
-class OverlayController final : public QObject, public RestSurface {
+// raising them at once. Where the desktop offers layers above every window (a Wayland layer
+// shell), the panels are drawn there instead, one per output, and get their keys from there.
+class OverlayController final : public QObject, public RestSurface, private PanelLayersClient {
     Q_OBJECT
 
 public:
     // The passcode is read from the store each time a rest is shown. The window system, when
     // given, lets the panels put themselves back after other programs interfered with them.
     explicit OverlayController(const PreferenceStore& preferences,
-                               WindowSystem* windowSystem = nullptr, QObject* parent = nullptr);
+                               WindowSystem* windowSystem = nullptr, PanelLayers* layers = nullptr,
+                               QObject* parent = nullptr);
     ~OverlayController() override;
     OverlayController(const OverlayController&) = delete;
     OverlayController& operator=(const OverlayController&) = delete;
@@ -49,6 +53,9 @@ public:
     bool isShowing() const { return shown_.has_value(); }
     std::size_t panelCount() const { return panels_.size(); }
     OverlayPanel* panel(std::size_t index) const { return panels_.at(index).get(); }
+    // The panels are in the desktop's layers rather than windows.
+    bool inLayers() const { return !layerPanels_.empty(); }
+    LayerPanel* layerPanel(std::size_t index) const { return layerPanels_.at(index).get(); }
 
 private:
     struct Shown {
@@ -65,11 +72,23 @@ private:
     void removePanels();
     void rebuild();
     void windowChanged(quintptr nativeWindow);
+    // Builds off-screen panels for the layers; false where there are none.
+    bool buildLayerPanels(const QString& typed);
+    void moveKeyboardTo(std::size_t index);
+
+    void panelConfigured(int panel, QSize logicalSize, int scale) override;
+    void panelKey(int panel, const LayerKey& key) override;
+    void panelPointer(int panel, const LayerPointer& pointer) override;
+    void outputsChanged() override;
 
     const PreferenceStore& preferences_;
     WindowSystem* windowSystem_;
+    PanelLayers* layers_;
     std::function<void()> onUnlock_;
     std::vector<std::unique_ptr<OverlayPanel>> panels_;
+    // Parallel to panels_ while they are in layers.
+    std::vector<std::unique_ptr<LayerPanel>> layerPanels_;
+    std::size_t keyboardPanel_ = 0;
     std::optional<Shown> shown_;
     // Screen changes arrive in bursts; one rebuild after the burst covers them all.
     QTimer rebuildTimer_;

@@ -85,10 +85,10 @@ double rowHeight(const QLabel* label) {
 
 OverlayPanel::OverlayPanel(QScreen* screen, BreakAction action, AppLanguage language,
                            QString passcode, std::function<double()> stepClock,
-                           WindowSystem* windowSystem)
+                           WindowSystem* windowSystem, bool offScreen)
     : screen_(screen), action_(std::move(action)), language_(language),
-      passcode_(std::move(passcode)),
-      window_(std::make_unique<OverlayWindow>(screen, windowSystem)) {
+      passcode_(std::move(passcode)), offScreen_(offScreen),
+      window_(std::make_unique<OverlayWindow>(screen, windowSystem, offScreen)) {
     buildView(std::move(stepClock));
     window_->installEventFilter(this);
     applyLayout();
@@ -180,9 +180,15 @@ void OverlayPanel::setUnlockHandler(std::function<void()> handler) {
     onUnlock_ = std::move(handler);
 }
 
+void OverlayPanel::setOnFieldPressed(std::function<void()> handler) {
+    onFieldPressed_ = std::move(handler);
+}
+
 void OverlayPanel::show() {
     window_->show();
-    window_->raise();
+    if (!offScreen_) {
+        window_->raise();
+    }
     // Activation and the keyboard go to one panel only (takeKeyboard).
     field_->setFocus(Qt::OtherFocusReason);
     updateBreathingText();
@@ -251,7 +257,11 @@ bool OverlayPanel::eventFilter(QObject* watched, QEvent* event) {
     } else if (watched == field_ && event->type() == QEvent::MouseButtonPress) {
         // Only one window can hold the keyboard: a click into this panel's field (on another
         // screen than the one that had it) moves the typing here.
-        takeKeyboard();
+        if (onFieldPressed_) {
+            onFieldPressed_();
+        } else {
+            takeKeyboard();
+        }
     } else if (watched == field_ && event->type() == QEvent::KeyPress &&
                static_cast<QKeyEvent*>(event)->modifiers().testFlag(Qt::MetaModifier)) {
         // With the keyboard grabbed, the desktop's Super shortcuts arrive here: Super+D would

@@ -31,14 +31,20 @@ class OverlayPanel final : public QObject {
 public:
     // Every panel of one rest shares the step clock: seconds since the rest began, so that all
     // screens show the same step, and a panel built anew goes on where the old one was.
+    // An off-screen panel (no screen) is drawn by its owner wherever the desktop shows it; the
+    // owner sizes its window and feeds it the keys and clicks.
     OverlayPanel(QScreen* screen, BreakAction action, AppLanguage language, QString passcode,
-                 std::function<double()> stepClock, WindowSystem* windowSystem = nullptr);
+                 std::function<double()> stepClock, WindowSystem* windowSystem = nullptr,
+                 bool offScreen = false);
     ~OverlayPanel() override;
     OverlayPanel(const OverlayPanel&) = delete;
     OverlayPanel& operator=(const OverlayPanel&) = delete;
 
     // Called when the passcode is accepted; it may tear this panel down.
     void setUnlockHandler(std::function<void()> handler);
+    // Called when the field is clicked, instead of taking the keyboard: the owner of an
+    // off-screen panel moves the typing here itself.
+    void setOnFieldPressed(std::function<void()> handler);
 
     // Puts the window up and starts the breathing prompt.
     void show();
@@ -73,6 +79,8 @@ private:
     // Compared exactly: what was typed is not trimmed.
     QString passcode_;
     std::function<void()> onUnlock_;
+    std::function<void()> onFieldPressed_;
+    bool offScreen_;
 
     std::unique_ptr<OverlayWindow> window_;
     // Children of the window, owned by it.

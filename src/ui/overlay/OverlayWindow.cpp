@@ -18,17 +18,19 @@ constexpr int raiseIntervalMs = 1000;
 
 } // namespace
 
-OverlayWindow::OverlayWindow(QScreen* screen, WindowSystem* windowSystem)
+OverlayWindow::OverlayWindow(QScreen* screen, WindowSystem* windowSystem, bool offScreen)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                            Qt::X11BypassWindowManagerHint),
-      screen_(screen), windowSystem_(windowSystem) {
+      screen_(screen), windowSystem_(windowSystem), offScreen_(offScreen) {
+    // Shown as far as the widgets know (they animate, take focus and paint), never mapped.
+    setAttribute(Qt::WA_DontShowOnScreen, offScreen);
     setWindowTitle(QStringLiteral("Lumatide rest panel"));
     // Opaque from the first frame: the background view paints over this dark teal.
     QPalette dark = palette();
     dark.setColor(QPalette::Window, rgba(0.03, 0.09, 0.10));
     setPalette(dark);
     setAutoFillBackground(true);
-    if (screen != nullptr) {
+    if (screen != nullptr && !offScreen) {
         setScreen(screen);
         setGeometry(screen->geometry());
     }
@@ -79,7 +81,9 @@ void OverlayWindow::closeEvent(QCloseEvent* event) {
 
 void OverlayWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    raiseTimer_.start();
+    if (!offScreen_) {
+        raiseTimer_.start();
+    }
 }
 
 void OverlayWindow::hideEvent(QHideEvent* event) {

@@ -21,8 +21,9 @@ class OverlayWindow final : public QWidget {
 
 public:
     // The window system, when given, puts the window back after another program moved,
-    // resized, unmapped, reshaped or reparented it.
-    OverlayWindow(QScreen* screen, WindowSystem* windowSystem);
+    // resized, unmapped, reshaped or reparented it. An off-screen window is never put on the
+    // display: its owner draws it somewhere else (a compositor's layer) and sizes it.
+    OverlayWindow(QScreen* screen, WindowSystem* windowSystem, bool offScreen = false);
 
     // Called when the window turns out to have been destroyed by another program; the owner
     // then builds a new one (later, from the event loop: this window may be deleted with it).
@@ -48,6 +49,7 @@ private:
     QPointer<QScreen> screen_;
     WindowSystem* windowSystem_;
     std::function<void()> onLost_;
+    bool offScreen_;
     QTimer raiseTimer_;
 };
 

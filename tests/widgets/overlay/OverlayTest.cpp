@@ -7,6 +7,7 @@
 #include "content/Texts.h"
 #include "fakes/MemoryPreferenceStore.h"
 #include "overlay/FigureView.h"
+#include "overlay/LayerPanel.h"
 #include "overlay/OverlayController.h"
 #include "overlay/OverlayLayout.h"
 #include "overlay/OverlayPanel.h"
@@ -242,6 +243,149 @@ TEST_F(ControllerTest, ScreenChangesDuringARestRebuildThePanels) {
         EXPECT_EQ(overlayWindowCount(), QGuiApplication::screens().size());
         before = controller.panel(0);
     }
+}
+
+// The desktop's layers as the controller sees them: each picture is copied when presented.
+struct FakePanelLayers final : PanelLayers {
+    int openPanels(PanelLayersClient* c) override {
+        client = c;
+        pictures.assign(static_cast<std::size_t>(outputs), QImage());
+        damage.assign(static_cast<std::size_t>(outputs), QRegion());
+        return outputs;
+    }
+    void closePanels() override { client = nullptr; }
+    void present(int panel, const LayerPicture& picture, const std::vector<QRect>& rects) override {
+        const auto index = static_cast<std::size_t>(panel);
+        pictures.at(index) = QImage(picture.pixels, picture.size.width(), picture.size.height(),
+                                    picture.bytesPerLine, QImage::Format_RGB32)
+                                 .copy();
+        for (const QRect& rect : rects) {
+            damage.at(index) += rect;
+        }
+    }
+    void setKeyboardPanel(int panel) override { keyboardPanel = panel; }
+
+    int outputs = 2;
+    PanelLayersClient* client = nullptr;
+    std::vector<QImage> pictures;
+    std::vector<QRegion> damage;
+    int keyboardPanel = 0;
+};
+
+// The share of pixels that differ clearly: the figure, the breathing prompt and the glows move
+// between two drawings, a misplaced or missing part differs in far more.
+double differingShare(const QImage& a, const QImage& b) {
+    if (a.size() != b.size()) {
+        return 1.0;
+    }
+    qint64 differing = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y);
+            const QRgb q = b.pixel(x, y);
+            const int most = std::max({std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                                       std::abs(qBlue(p) - qBlue(q))});
+            differing += most > 40 ? 1 : 0;
+        }
+    }
+    return static_cast<double>(differing) / (static_cast<double>(a.width()) * a.height());
+}
+
+// The panel's window drawn as it would be on a screen, past the layer's interception.
+QImage drawnDirectly(OverlayController& controller, std::size_t index, int scale) {
+    QWidget* window = controller.panel(index)->window();
+    QList<QWidget*> widgets = window->findChildren<QWidget*>();
+    widgets.append(window);
+    for (QWidget* widget : widgets) {
+        widget->removeEventFilter(controller.layerPanel(index));
+    }
+    QImage image(window->size() * scale, QImage::Format_RGB32);
+    image.setDevicePixelRatio(scale);
+    window->render(&image);
+    for (QWidget* widget : widgets) {
+        widget->installEventFilter(controller.layerPanel(index));
+    }
+    return image;
+}
+
+void layerKeys(PanelLayersClient* client, int panel, const char* text, bool thenReturn = true) {
+    for (const char* c = text; *c != '\0'; ++c) {
+        const QString character(QChar::fromLatin1(*c));
+        client->panelKey(
+            panel, LayerKey{true, false, character.toUpper().front().unicode(), {}, character});
+        client->panelKey(
+            panel, LayerKey{false, false, character.toUpper().front().unicode(), {}, character});
+    }
+    if (thenReturn) {
+        client->panelKey(panel, LayerKey{true, false, Qt::Key_Return, {}, {}});
+    }
+}
+
+TEST(LayerPanels, DrawTheWindowsPictureOnlyWhereItChangedAndTakeKeysAndClicks) {
+    MemoryPreferenceStore preferences{QJsonObject{{passcodeKey, QStringLiteral("2468")}}};
+    FakePanelLayers layers;
+    OverlayController controller(preferences, nullptr, &layers);
+    int unlocked = 0;
+    controller.setUnlockHandler([&unlocked] { ++unlocked; });
+    controller.show(action(AppLanguage::english), AppLanguage::english);
+    controller.update(150);
+    ASSERT_TRUE(controller.inLayers());
+    ASSERT_EQ(controller.panelCount(), 2U);
+    ASSERT_NE(layers.client, nullptr);
+    for (std::size_t i = 0; i < 2; ++i) {
+        // Nothing of the panel is put on the display by the program itself.
+        ASSERT_NE(controller.panel(i)->window()->windowHandle(), nullptr);
+        EXPECT_FALSE(controller.panel(i)->window()->windowHandle()->isVisible());
+    }
+    layers.client->panelConfigured(0, QSize(800, 600), 1);
+    layers.client->panelConfigured(1, QSize(640, 480), 2);
+    settleEvents();
+    for (int i = 0; i < 2; ++i) {
+        const auto index = static_cast<std::size_t>(i);
+        QWidget* window = controller.panel(index)->window();
+        ASSERT_EQ(layers.pictures[index].size(), window->size() * (i + 1));
+        EXPECT_LT(differingShare(layers.pictures[index], drawnDirectly(controller, index, i + 1)),
+                  0.03)
+            << i;
+    }
+
+    // A new time redraws the time, and the picture stays the window's.
+    layers.damage.assign(2, QRegion());
+    controller.update(149);
+    settleEvents();
+    QWidget* first = controller.panel(0)->window();
+    EXPECT_TRUE(layers.damage[0].contains(childGeometry(first, "timeLabel")));
+    EXPECT_LT(differingShare(layers.pictures[0], drawnDirectly(controller, 0, 1)), 0.03);
+    const QRect secondTime = childGeometry(controller.panel(1)->window(), "timeLabel");
+    EXPECT_TRUE(layers.damage[1].contains(QRect(secondTime.topLeft() * 2, secondTime.size() * 2)));
+
+    // Keys go to the field of the panel they were typed on; a wrong passcode says so.
+    layerKeys(layers.client, 0, "13");
+    EXPECT_EQ(labelText(first, "messageLabel"),
+              Texts::forLanguage(AppLanguage::english).incorrectPassword);
+    EXPECT_EQ(unlocked, 0);
+    // A click into the other panel's field takes the typing there, with what was typed.
+    layerKeys(layers.client, 0, "24", false);
+    const QPointF field = QRectF(childGeometry(controller.panel(1)->window(), "field")).center();
+    layers.client->panelPointer(1, LayerPointer{LayerPointer::Kind::move, field, Qt::NoButton});
+    layers.client->panelPointer(1, LayerPointer{LayerPointer::Kind::press, {}, Qt::LeftButton});
+    layers.client->panelPointer(1, LayerPointer{LayerPointer::Kind::release, {}, Qt::LeftButton});
+    EXPECT_EQ(layers.keyboardPanel, 1);
+    EXPECT_EQ(controller.panel(1)->typedText(), QStringLiteral("24"));
+    EXPECT_EQ(controller.panel(0)->typedText(), QString());
+
+    // An output added: new panels for all, the typing kept.
+    layers.outputs = 3;
+    layers.client->outputsChanged();
+    settleEvents();
+    ASSERT_EQ(controller.panelCount(), 3U);
+    EXPECT_EQ(controller.panel(0)->typedText(), QStringLiteral("24"));
+    layerKeys(layers.client, 0, "68");
+    EXPECT_EQ(unlocked, 1);
+    controller.hide();
+    settleEvents();
+    EXPECT_EQ(layers.client, nullptr);
+    EXPECT_EQ(overlayWindowCount(), 0);
 }
 
 } // namespace

@@ -1,0 +1,41 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "system/PanelLayers.h"
+
+#include <QByteArray>
+#include <memory>
+
+namespace lumatide {
+
+// The rest panels as overlay surfaces of the wlr layer shell (sway and other wlroots desktops,
+// KWin), on a Wayland connection of the program's own: one surface on every output, anchored
+// to all four edges and ignoring other surfaces' exclusive zones, with the keyboard taken
+// exclusively by the panel the user types into, the compositor's shortcuts inhibited while it
+// has it, and taken back whenever the compositor hands it to another surface. Pictures go to
+// the compositor in two shared-memory buffers per panel, only their changed parts copied and
+// at most one a frame. The connection is made at the first rest and kept.
+class WaylandPanelLayers final : public PanelLayers {
+public:
+    // An empty name means $WAYLAND_DISPLAY; without one there are no panels.
+    explicit WaylandPanelLayers(QByteArray displayName = {});
+    ~WaylandPanelLayers() override;
+    WaylandPanelLayers(const WaylandPanelLayers&) = delete;
+    WaylandPanelLayers& operator=(const WaylandPanelLayers&) = delete;
+
+    int openPanels(PanelLayersClient* client) override;
+    void closePanels() override;
+    void present(int panel, const LayerPicture& picture, const std::vector<QRect>& damage) override;
+    void setKeyboardPanel(int panel) override;
+
+    struct Connection;
+
+private:
+    bool connect();
+
+    QByteArray displayName_;
+    bool tried_ = false;
+    std::unique_ptr<Connection> connection_;
+};
+
+} // namespace lumatide
