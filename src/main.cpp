@@ -135,10 +135,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "lumatide: %s\n", qUtf8Printable(*problem));
         return 1;
     }
-    // Started anyway: the countdown, the toast and the rest still help, if less firmly.
-    if (const std::optional<QString> limitation = displayLimitation()) {
-        std::fprintf(stderr, "lumatide: %s\n", qUtf8Printable(*limitation));
-    }
 
     // A second copy (say, the hourly relaunch while the user already started one) leaves at
     // once, before it opens a window.
@@ -172,6 +168,12 @@ int main(int argc, char** argv) {
     // the compositor's layers where a Wayland desktop offers them.
     WaylandPanelLayers panelLayers;
     OverlayController overlay(preferences, &windowSystem, &panelLayers);
+    // Started anyway: the countdown, the toast and the rest still help, if less firmly. Only a
+    // native Wayland start asks the compositor now; elsewhere the layers wait for the first rest.
+    if (const std::optional<QString> limitation =
+            displayLimitation([&panelLayers] { return panelLayers.available(); })) {
+        std::fprintf(stderr, "lumatide: %s\n", qUtf8Printable(*limitation));
+    }
     WaylandScreenLayers layers;
     WarningController warning(&windowSystem, &layers);
     LinuxIdleTimeSource idleTime;

@@ -26,13 +26,14 @@ std::optional<QString> displayProblem(const QProcessEnvironment& environment) {
     return std::nullopt;
 }
 
-std::optional<QString> displayLimitation(const QProcessEnvironment& environment) {
+std::optional<QString> displayLimitation(const std::function<bool()>& compositorLayers,
+                                         const QProcessEnvironment& environment) {
     const QString platform = environment.value(QStringLiteral("QT_QPA_PLATFORM"));
     const bool nativeWayland =
         environment.value(QStringLiteral("DISPLAY")).isEmpty() &&
         !environment.value(QStringLiteral("WAYLAND_DISPLAY")).isEmpty() &&
         (platform.isEmpty() || platform.startsWith(QLatin1String("wayland")));
-    if (!nativeWayland) {
+    if (!nativeWayland || compositorLayers()) {
         return std::nullopt;
     }
     return QStringLiteral("this desktop session has no X server (XWayland): rest panels cannot be "

@@ -3,6 +3,7 @@
 
 #include <QProcessEnvironment>
 #include <QString>
+#include <functional>
 #include <optional>
 
 namespace lumatide {
@@ -16,8 +17,10 @@ displayProblem(const QProcessEnvironment& environment = QProcessEnvironment::sys
 
 // What the user loses in this environment, in one line; nothing when the rest panels can cover
 // everything. A Wayland session without an X server (no XWayland) runs the program as a native
-// Wayland client, whose windows can be neither kept above others nor placed on an output.
+// Wayland client, whose windows can be neither kept above others nor placed on an output: there
+// only the compositor's layers keep the rest panels on top; `compositorLayers` is asked then only.
 std::optional<QString> displayLimitation(
+    const std::function<bool()>& compositorLayers,
     const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment());
 
 } // namespace lumatide

@@ -715,6 +715,10 @@ bool WaylandPanelLayers::connect() {
     return true;
 }
 
+bool WaylandPanelLayers::available() {
+    return connect();
+}
+
 int WaylandPanelLayers::openPanels(PanelLayersClient* client) {
     closePanels();
     if (!connect() || connection_->outputs.empty()) {

@@ -23,6 +23,9 @@ public:
     WaylandPanelLayers(const WaylandPanelLayers&) = delete;
     WaylandPanelLayers& operator=(const WaylandPanelLayers&) = delete;
 
+    // Whether the compositor offers the layers (connects now if not yet done).
+    bool available();
+
     int openPanels(PanelLayersClient* client) override;
     void closePanels() override;
     void present(int panel, const LayerPicture& picture, const std::vector<QRect>& damage) override;
