@@ -93,17 +93,8 @@ bool WaylandKeyboard::setKeymap(const char* text, std::size_t length) {
     while (length > 0 && text[length - 1] == '\0') {
         --length;
     }
-    xkb_keymap* keymap = xkb_keymap_new_from_buffer(
-        context_, text, length, XKB_KEYMAP_FORMAT_TEXT_V1, XKB_KEYMAP_COMPILE_NO_FLAGS);
-    if (keymap == nullptr) {
-        return false;
-    }
-    stopRepeat();
-    xkb_state_unref(state_);
-    xkb_keymap_unref(keymap_);
-    keymap_ = keymap;
-    state_ = xkb_state_new(keymap_);
-    return state_ != nullptr;
+    return adopt(xkb_keymap_new_from_buffer(context_, text, length, XKB_KEYMAP_FORMAT_TEXT_V1,
+                                            XKB_KEYMAP_COMPILE_NO_FLAGS));
 }
 
 bool WaylandKeyboard::setKeymapByLayout(const char* layout) {
@@ -111,7 +102,10 @@ bool WaylandKeyboard::setKeymapByLayout(const char* layout) {
         return false;
     }
     const xkb_rule_names names{nullptr, nullptr, layout, nullptr, nullptr};
-    xkb_keymap* keymap = xkb_keymap_new_from_names(context_, &names, XKB_KEYMAP_COMPILE_NO_FLAGS);
+    return adopt(xkb_keymap_new_from_names(context_, &names, XKB_KEYMAP_COMPILE_NO_FLAGS));
+}
+
+bool WaylandKeyboard::adopt(xkb_keymap* keymap) {
     if (keymap == nullptr) {
         return false;
     }

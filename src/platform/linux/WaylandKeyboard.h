@@ -40,6 +40,9 @@ public:
     LayerKey translate(std::uint32_t code, bool pressed) const;
 
 private:
+    // Takes the keymap (null: a failed compile) with a fresh state; false when unusable.
+    bool adopt(xkb_keymap* keymap);
+
     std::function<void(const LayerKey&)> onKey_;
     xkb_context* context_ = nullptr;
     xkb_keymap* keymap_ = nullptr;
