@@ -3,10 +3,12 @@
 // writes them (C). Each header comes first: its extern declarations give the C++ definitions
 // below external linkage, which a const object at namespace scope would otherwise lack.
 #include "ext-idle-notify-v1-client-protocol.h"
+#include "fractional-scale-v1-client-protocol.h"
 #include "kde-idle-client-protocol.h"
 #include "keyboard-shortcuts-inhibit-unstable-v1-client-protocol.h"
 #include "wlr-foreign-toplevel-management-unstable-v1-client-protocol.h"
 #include "wlr-layer-shell-unstable-v1-client-protocol.h"
+#include "viewporter-client-protocol.h"
 #include "xdg-shell-client-protocol.h"
 
 #pragma GCC diagnostic push
@@ -17,10 +19,12 @@
 #pragma GCC diagnostic ignored "-Wattributes"
 extern "C" {
 #include "ext-idle-notify-v1-protocol.c"
+#include "fractional-scale-v1-protocol.c"
 #include "kde-idle-protocol.c"
 #include "keyboard-shortcuts-inhibit-unstable-v1-protocol.c"
 #include "wlr-foreign-toplevel-management-unstable-v1-protocol.c"
 #include "wlr-layer-shell-unstable-v1-protocol.c"
+#include "viewporter-protocol.c"
 #include "xdg-shell-protocol.c"
 }
 #pragma GCC diagnostic pop
