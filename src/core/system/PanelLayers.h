@@ -7,6 +7,7 @@
 #include <QRect>
 #include <QSize>
 #include <QString>
+#include <functional>
 #include <vector>
 
 namespace lumatide {
@@ -28,13 +29,25 @@ struct LayerPointer {
     Qt::MouseButton button = Qt::NoButton;
 };
 
+// Where a panel's next frame is drawn: memory the compositor is shown afterwards, 32-bit pixels
+// in the byte order of QImage::Format_RGB32.
+struct LayerCanvas {
+    uchar* pixels = nullptr;
+    QSize size;
+    qsizetype bytesPerLine = 0;
+    // Pixels per logical pixel: 1, 2, or a fraction such as 1.25 or 1.5.
+    qreal scale = 1;
+};
+
 // What the panels report; called from the event loop.
 class PanelLayersClient {
 public:
     virtual ~PanelLayersClient() = default;
     // The compositor gave the panel its size (logical pixels) and scale, first or anew: the next
-    // picture must have this size times the scale, and draw everything.
-    virtual void panelConfigured(int panel, QSize logicalSize, int scale) = 0;
+    // frame draws everything.
+    virtual void panelConfigured(int panel, QSize logicalSize, qreal scale) = 0;
+    // A frame refused by drawFrame() can be drawn now.
+    virtual void panelReady(int panel) = 0;
     virtual void panelKey(int panel, const LayerKey& key) = 0;
     virtual void panelPointer(int panel, const LayerPointer& pointer) = 0;
     // Outputs came or went: the panels are gone and must be opened anew.
@@ -58,11 +71,14 @@ public:
     virtual int openPanels(PanelLayersClient* client) = 0;
     // Removes every panel; nothing is reported afterwards.
     virtual void closePanels() = 0;
-    // Shows the picture on the panel; only `damage` (in the picture's pixels) changed since the
-    // picture given before. The pixels must stay valid until the next call for this panel or
-    // until the panels are closed: the compositor may be shown them later, at its own pace.
-    virtual void present(int panel, const LayerPicture& picture,
-                         const std::vector<QRect>& damage) = 0;
+    // Draws the panel's next frame, of which the rectangles `changed` (in pixels) differ from
+    // the frame before: `draw` is called at once with the canvas, which holds the frame before
+    // everywhere outside the rectangles it is given (those changed, and any the layer could not
+    // keep), and must fill them. False, and nothing drawn, while the compositor has not yet shown
+    // the frame before or holds every canvas (panelReady() follows), or has not yet given the
+    // panel its size (panelConfigured() follows).
+    using FrameDrawer = std::function<void(const LayerCanvas&, const std::vector<QRect>&)>;
+    virtual bool drawFrame(int panel, std::vector<QRect> changed, const FrameDrawer& draw) = 0;
     // The panel whose typing the keyboard goes to; the others take no keys.
     virtual void setKeyboardPanel(int panel) = 0;
 

@@ -1,15 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "linux/WaylandPanelLayers.h"
 
+#include "fractional-scale-v1-client-protocol.h"
 #include "keyboard-shortcuts-inhibit-unstable-v1-client-protocol.h"
 #include "linux/WaylandKeyboard.h"
+#include "linux/WaylandPanelBuffers.h"
 #include "linux/WaylandRoundtrip.h"
+#include "viewporter-client-protocol.h"
 #include "wlr-layer-shell-unstable-v1-client-protocol.h"
 
 #include <QSocketNotifier>
 #include <QTimer>
 #include <algorithm>
-#include <array>
+#include <cmath>
 #include <cstring>
 #include <linux/input-event-codes.h>
 #include <sys/mman.h>
@@ -28,26 +31,13 @@ constexpr std::chrono::milliseconds answerLimit{500};
 constexpr int keyboardRearmDelayMs = 50;
 constexpr int cursorSize = 24;
 
-// Beyond this many rectangles a list of changes is kept as the one rectangle around them: a
-// buffer the compositor keeps giving back at once is the only one written, and the other's list
-// would otherwise grow for the whole rest.
-constexpr std::size_t rectangleLimit = 32;
-
-// Adds the parts of `rects` inside `bounds` to `into`.
-void addDamage(std::vector<QRect>& into, const std::vector<QRect>& rects, const QRect& bounds) {
-    for (const QRect& rect : rects) {
-        const QRect part = rect.intersected(bounds);
-        if (!part.isEmpty()) {
-            into.push_back(part);
-        }
-    }
-    if (into.size() > rectangleLimit) {
-        QRect around;
-        for (const QRect& rect : into) {
-            around = around.united(rect);
-        }
-        into = {around};
-    }
+// The surface rectangle a rectangle of pixels lies in, rounded outwards.
+QRect surfaceRect(const QRect& pixels, qreal scale) {
+    const auto left = static_cast<int>(std::floor(pixels.x() / scale));
+    const auto top = static_cast<int>(std::floor(pixels.y() / scale));
+    const auto right = static_cast<int>(std::ceil((pixels.x() + pixels.width()) / scale));
+    const auto bottom = static_cast<int>(std::ceil((pixels.y() + pixels.height()) / scale));
+    return {left, top, right - left, bottom - top};
 }
 
 } // namespace
@@ -59,20 +49,6 @@ struct WaylandPanelLayers::Connection {
         wl_output* output = nullptr;
         int scale = 1;
     };
-    struct Panel;
-    // One of a panel's two pictures in shared memory: the compositor reads one while the
-    // program writes the other.
-    struct Buffer {
-        Panel* panel = nullptr;
-        wl_buffer* buffer = nullptr;
-        void* memory = MAP_FAILED;
-        std::size_t bytes = 0;
-        QSize size;
-        qsizetype bytesPerLine = 0;
-        bool busy = false;
-        // What changed since this buffer was last written, in pixels.
-        std::vector<QRect> stale;
-    };
     struct Panel {
         Connection* connection = nullptr;
         int index = 0;
@@ -80,14 +56,23 @@ struct WaylandPanelLayers::Connection {
         wl_surface* surface = nullptr;
         zwlr_layer_surface_v1* layer = nullptr;
         zwp_keyboard_shortcuts_inhibitor_v1* inhibitor = nullptr;
+        wp_fractional_scale_v1* fractional = nullptr;
+        wp_viewport* viewport = nullptr;
+        // The compositor's wish, in 120ths; 0 until it says.
+        std::uint32_t preferredScale = 0;
         wl_callback* frame = nullptr;
         bool configured = false;
         QSize logicalSize;
-        std::array<Buffer, 2> buffers;
-        LayerPicture picture;
-        // Changed since the last commit, in pixels; waits while a frame is pending.
-        std::vector<QRect> damage;
+        std::unique_ptr<WaylandPanelBuffers> buffers;
+        // A frame was refused: the client is told when one can be drawn.
         bool waiting = false;
+
+        qreal scale() const { return preferredScale > 0 ? preferredScale / 120.0 : output->scale; }
+        QSize pixelSize() const {
+            const qreal s = scale();
+            return {static_cast<int>(std::lround(logicalSize.width() * s)),
+                    static_cast<int>(std::lround(logicalSize.height() * s))};
+        }
     };
 
     wl_display* display = nullptr;
@@ -97,6 +82,8 @@ struct WaylandPanelLayers::Connection {
     wl_shm* shm = nullptr;
     zwlr_layer_shell_v1* shell = nullptr;
     zwp_keyboard_shortcuts_inhibit_manager_v1* inhibitManager = nullptr;
+    wp_fractional_scale_manager_v1* fractionalManager = nullptr;
+    wp_viewporter* viewporter = nullptr;
     wl_seat* seat = nullptr;
     wl_keyboard* keyboard = nullptr;
     wl_pointer* pointer = nullptr;
@@ -159,6 +146,12 @@ struct WaylandPanelLayers::Connection {
         if (inhibitManager != nullptr) {
             zwp_keyboard_shortcuts_inhibit_manager_v1_destroy(inhibitManager);
         }
+        if (fractionalManager != nullptr) {
+            wp_fractional_scale_manager_v1_destroy(fractionalManager);
+        }
+        if (viewporter != nullptr) {
+            wp_viewporter_destroy(viewporter);
+        }
         if (shell != nullptr) {
             zwlr_layer_shell_v1_destroy(shell);
         }
@@ -198,6 +191,13 @@ struct WaylandPanelLayers::Connection {
             panel.inhibitor = zwp_keyboard_shortcuts_inhibit_manager_v1_inhibit_shortcuts(
                 inhibitManager, panel.surface, seat);
         }
+        // Scales such as 1.5 are drawn at the output's own pixels and shown through a viewport.
+        if (fractionalManager != nullptr && viewporter != nullptr) {
+            panel.fractional = wp_fractional_scale_manager_v1_get_fractional_scale(
+                fractionalManager, panel.surface);
+            wp_fractional_scale_v1_add_listener(panel.fractional, &fractionalListener, &panel);
+            panel.viewport = wp_viewporter_get_viewport(viewporter, panel.surface);
+        }
         wl_surface_commit(panel.surface);
     }
 
@@ -217,6 +217,15 @@ struct WaylandPanelLayers::Connection {
             zwp_keyboard_shortcuts_inhibitor_v1_destroy(panel.inhibitor);
             panel.inhibitor = nullptr;
         }
+        if (panel.viewport != nullptr) {
+            wp_viewport_destroy(panel.viewport);
+            panel.viewport = nullptr;
+        }
+        if (panel.fractional != nullptr) {
+            wp_fractional_scale_v1_destroy(panel.fractional);
+            panel.fractional = nullptr;
+        }
+        panel.preferredScale = 0;
         if (panel.layer != nullptr) {
             zwlr_layer_surface_v1_destroy(panel.layer);
             panel.layer = nullptr;
@@ -225,12 +234,9 @@ struct WaylandPanelLayers::Connection {
             wl_surface_destroy(panel.surface);
             panel.surface = nullptr;
         }
-        for (Buffer& buffer : panel.buffers) {
-            freeBuffer(buffer);
-        }
+        panel.buffers->clear();
         panel.configured = false;
         panel.waiting = false;
-        panel.damage.clear();
     }
 
     void destroyPanels() {
@@ -274,107 +280,61 @@ struct WaylandPanelLayers::Connection {
 
     // --- pictures ---------------------------------------------------------------------------
 
-    static void freeBuffer(Buffer& buffer) {
-        if (buffer.buffer != nullptr) {
-            wl_buffer_destroy(buffer.buffer);
-            buffer.buffer = nullptr;
-        }
-        if (buffer.memory != MAP_FAILED) {
-            munmap(buffer.memory, buffer.bytes);
-            buffer.memory = MAP_FAILED;
-        }
-        buffer.busy = false;
-        buffer.size = QSize();
-        buffer.stale.clear();
-    }
-
-    bool allocate(Buffer& buffer, QSize size) {
-        freeBuffer(buffer);
-        const qsizetype bytesPerLine = static_cast<qsizetype>(size.width()) * 4;
-        const std::size_t bytes =
-            static_cast<std::size_t>(bytesPerLine) * static_cast<std::size_t>(size.height());
-        const int fd = memfd_create("lumatide-rest", MFD_CLOEXEC);
-        if (fd < 0) {
+    // Draws a frame into a free buffer and commits it, unless the compositor has not yet shown
+    // the last one or holds both buffers: then the client hears when it may try again.
+    bool drawFrame(Panel& panel, std::vector<QRect> changed, const PanelLayers::FrameDrawer& draw) {
+        if (!panel.configured || panel.surface == nullptr) {
             return false;
-        }
-        void* memory = MAP_FAILED;
-        if (ftruncate(fd, static_cast<off_t>(bytes)) == 0) {
-            memory = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
-        }
-        if (memory == MAP_FAILED) {
-            close(fd);
-            return false;
-        }
-        wl_shm_pool* pool = wl_shm_create_pool(shm, fd, static_cast<std::int32_t>(bytes));
-        // Opaque: the compositor need not blend the panel with what is beneath.
-        buffer.buffer = wl_shm_pool_create_buffer(pool, 0, size.width(), size.height(),
-                                                  static_cast<std::int32_t>(bytesPerLine),
-                                                  WL_SHM_FORMAT_XRGB8888);
-        wl_shm_pool_destroy(pool);
-        close(fd);
-        wl_buffer_add_listener(buffer.buffer, &bufferListener, &buffer);
-        buffer.memory = memory;
-        buffer.bytes = bytes;
-        buffer.size = size;
-        buffer.bytesPerLine = bytesPerLine;
-        buffer.stale = {QRect(QPoint(0, 0), size)};
-        return true;
-    }
-
-    // Writes the changed parts into a free buffer and commits it, unless the compositor has not
-    // yet shown the last one (then at its next frame) or holds both buffers (then when it lets
-    // one go).
-    void draw(Panel& panel) {
-        const LayerPicture& picture = panel.picture;
-        if (!panel.configured || panel.surface == nullptr || picture.pixels == nullptr ||
-            panel.damage.empty()) {
-            return;
         }
         if (panel.frame != nullptr) {
             panel.waiting = true;
-            return;
+            return false;
         }
-        const auto free = std::find_if(panel.buffers.begin(), panel.buffers.end(),
-                                       [](const Buffer& buffer) { return !buffer.busy; });
-        if (free == panel.buffers.end()) {
+        const QSize size = panel.pixelSize();
+        const QRect bounds(QPoint(0, 0), size);
+        for (QRect& rect : changed) {
+            rect = rect.intersected(bounds);
+        }
+        std::erase_if(changed, [](const QRect& rect) { return rect.isEmpty(); });
+        WaylandPanelBuffers::Buffer* buffer = panel.buffers->acquire(shm, size, changed);
+        if (buffer == nullptr) {
             panel.waiting = true;
-            return;
+            return false;
         }
-        Buffer& buffer = *free;
-        if (buffer.size != picture.size && !allocate(buffer, picture.size)) {
-            return;
+        const qreal scale = panel.scale();
+        draw(LayerCanvas{static_cast<uchar*>(buffer->memory), size, buffer->bytesPerLine, scale},
+             changed);
+        if (panel.viewport != nullptr) {
+            wl_surface_set_buffer_scale(panel.surface, 1);
+            wp_viewport_set_destination(panel.viewport, panel.logicalSize.width(),
+                                        panel.logicalSize.height());
+        } else {
+            wl_surface_set_buffer_scale(panel.surface, panel.output->scale);
         }
-        const auto* source = picture.pixels;
-        auto* target = static_cast<uchar*>(buffer.memory);
-        for (const QRect& rect : buffer.stale) {
-            for (int y = rect.top(); y <= rect.bottom(); ++y) {
-                std::memcpy(target + y * buffer.bytesPerLine + rect.left() * 4,
-                            source + y * picture.bytesPerLine + rect.left() * 4,
-                            static_cast<std::size_t>(rect.width()) * 4);
-            }
-        }
-        buffer.stale.clear();
-        wl_surface_set_buffer_scale(panel.surface, picture.scale);
-        wl_surface_attach(panel.surface, buffer.buffer, 0, 0);
-        for (const QRect& rect : panel.damage) {
+        wl_surface_attach(panel.surface, buffer->buffer, 0, 0);
+        for (const QRect& rect : changed) {
             if (compositorVersion >= 4) {
                 wl_surface_damage_buffer(panel.surface, rect.x(), rect.y(), rect.width(),
                                          rect.height());
             } else {
-                // Surface coordinates, rounded outwards.
-                const int s = picture.scale;
-                wl_surface_damage(panel.surface, rect.x() / s, rect.y() / s,
-                                  (rect.right() / s) - (rect.x() / s) + 1,
-                                  (rect.bottom() / s) - (rect.y() / s) + 1);
+                const QRect area = surfaceRect(rect, scale);
+                wl_surface_damage(panel.surface, area.x(), area.y(), area.width(), area.height());
             }
         }
-        panel.damage.clear();
         panel.waiting = false;
         panel.frame = wl_surface_frame(panel.surface);
         wl_callback_add_listener(panel.frame, &frameListener, &panel);
         wl_surface_commit(panel.surface);
-        buffer.busy = true;
+        panel.buffers->shown(*buffer, changed);
         wl_display_flush(display);
+        return true;
+    }
+
+    void ready(Panel& panel) {
+        if (panel.waiting && panel.frame == nullptr && client != nullptr) {
+            panel.waiting = false;
+            client->panelReady(panel.index);
+        }
     }
 
     void setCursor(std::uint32_t serial) {
@@ -430,6 +390,12 @@ struct WaylandPanelLayers::Connection {
         } else if (is(zwlr_layer_shell_v1_interface)) {
             self->shell = static_cast<zwlr_layer_shell_v1*>(
                 wl_registry_bind(registry, name, &zwlr_layer_shell_v1_interface, 1));
+        } else if (is(wp_fractional_scale_manager_v1_interface)) {
+            self->fractionalManager = static_cast<wp_fractional_scale_manager_v1*>(
+                wl_registry_bind(registry, name, &wp_fractional_scale_manager_v1_interface, 1));
+        } else if (is(wp_viewporter_interface)) {
+            self->viewporter = static_cast<wp_viewporter*>(
+                wl_registry_bind(registry, name, &wp_viewporter_interface, 1));
         } else if (is(zwp_keyboard_shortcuts_inhibit_manager_v1_interface)) {
             self->inhibitManager =
                 static_cast<zwp_keyboard_shortcuts_inhibit_manager_v1*>(wl_registry_bind(
@@ -484,7 +450,7 @@ struct WaylandPanelLayers::Connection {
         wl_surface_set_opaque_region(panel->surface, opaque);
         wl_region_destroy(opaque);
         if (self.client != nullptr) {
-            self.client->panelConfigured(panel->index, size, panel->output->scale);
+            self.client->panelConfigured(panel->index, size, panel->scale());
         }
     }
     static void closed(void* data, zwlr_layer_surface_v1*) {
@@ -499,15 +465,17 @@ struct WaylandPanelLayers::Connection {
         auto* panel = static_cast<Panel*>(data);
         wl_callback_destroy(callback);
         panel->frame = nullptr;
-        if (panel->waiting) {
-            panel->connection->draw(*panel);
-        }
+        panel->connection->ready(*panel);
     }
-    static void bufferReleased(void* data, wl_buffer*) {
-        auto* buffer = static_cast<Buffer*>(data);
-        buffer->busy = false;
-        if (buffer->panel != nullptr && buffer->panel->waiting) {
-            buffer->panel->connection->draw(*buffer->panel);
+    static void preferredScale(void* data, wp_fractional_scale_v1*, std::uint32_t scale) {
+        auto* panel = static_cast<Panel*>(data);
+        if (scale == panel->preferredScale) {
+            return;
+        }
+        panel->preferredScale = scale;
+        Connection& self = *panel->connection;
+        if (panel->configured && self.client != nullptr) {
+            self.client->panelConfigured(panel->index, panel->logicalSize, panel->scale());
         }
     }
     static void outputScale(void* data, wl_output*, std::int32_t factor) {
@@ -520,7 +488,8 @@ struct WaylandPanelLayers::Connection {
         // A scale changed during a rest: the panels on that output are drawn anew at it.
         Connection& self = *output->connection;
         for (const auto& panel : self.panels) {
-            if (panel->output == output && panel->configured && self.client != nullptr) {
+            if (panel->output == output && panel->configured && panel->preferredScale == 0 &&
+                self.client != nullptr) {
                 self.client->panelConfigured(panel->index, panel->logicalSize, scale);
             }
         }
@@ -638,7 +607,7 @@ struct WaylandPanelLayers::Connection {
     static constexpr wl_registry_listener registryListener{&global, &globalRemove};
     static constexpr zwlr_layer_surface_v1_listener layerListener{&configure, &closed};
     static constexpr wl_callback_listener frameListener{&frameDone};
-    static constexpr wl_buffer_listener bufferListener{&bufferReleased};
+    static constexpr wp_fractional_scale_v1_listener fractionalListener{&preferredScale};
     static constexpr wl_output_listener outputListener{
         [](void*, wl_output*, std::int32_t, std::int32_t, std::int32_t, std::int32_t, std::int32_t,
            const char*, const char*, std::int32_t) {},
@@ -732,9 +701,8 @@ int WaylandPanelLayers::openPanels(PanelLayersClient* client) {
         panel->connection = &c;
         panel->index = static_cast<int>(c.panels.size());
         panel->output = output.get();
-        for (auto& buffer : panel->buffers) {
-            buffer.panel = panel.get();
-        }
+        panel->buffers =
+            std::make_unique<WaylandPanelBuffers>([&c, raw = panel.get()] { c.ready(*raw); });
         c.createSurface(*panel);
         c.panels.push_back(std::move(panel));
     }
@@ -752,20 +720,13 @@ void WaylandPanelLayers::closePanels() {
     wl_display_flush(connection_->display);
 }
 
-void WaylandPanelLayers::present(int panel, const LayerPicture& picture,
-                                 const std::vector<QRect>& damage) {
+bool WaylandPanelLayers::drawFrame(int panel, std::vector<QRect> changed, const FrameDrawer& draw) {
     if (connection_ == nullptr || panel < 0 ||
-        panel >= static_cast<int>(connection_->panels.size()) || picture.pixels == nullptr) {
-        return;
+        panel >= static_cast<int>(connection_->panels.size())) {
+        return false;
     }
-    Connection::Panel& p = *connection_->panels[static_cast<std::size_t>(panel)];
-    p.picture = picture;
-    const QRect bounds(QPoint(0, 0), picture.size);
-    for (auto& buffer : p.buffers) {
-        addDamage(buffer.stale, damage, bounds);
-    }
-    addDamage(p.damage, damage, bounds);
-    connection_->draw(p);
+    return connection_->drawFrame(*connection_->panels[static_cast<std::size_t>(panel)],
+                                  std::move(changed), draw);
 }
 
 void WaylandPanelLayers::setKeyboardPanel(int panel) {

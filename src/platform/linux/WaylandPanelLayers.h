@@ -12,9 +12,10 @@ namespace lumatide {
 // KWin), on a Wayland connection of the program's own: one surface on every output, anchored
 // to all four edges and ignoring other surfaces' exclusive zones, with the keyboard taken
 // exclusively by the panel the user types into, the compositor's shortcuts inhibited while it
-// has it, and taken back whenever the compositor hands it to another surface. Pictures go to
-// the compositor in two shared-memory buffers per panel, only their changed parts copied and
-// at most one a frame. The connection is made at the first rest and kept.
+// has it, and taken back whenever the compositor hands it to another surface. Frames are drawn
+// straight into two shared-memory buffers per panel, at most one a frame, at the output's scale
+// (fractional ones too, where the compositor tells them). The connection is made at the first
+// rest and kept.
 class WaylandPanelLayers final : public PanelLayers {
 public:
     // An empty name means $WAYLAND_DISPLAY; without one there are no panels.
@@ -28,7 +29,7 @@ public:
 
     int openPanels(PanelLayersClient* client) override;
     void closePanels() override;
-    void present(int panel, const LayerPicture& picture, const std::vector<QRect>& damage) override;
+    bool drawFrame(int panel, std::vector<QRect> changed, const FrameDrawer& draw) override;
     void setKeyboardPanel(int panel) override;
 
     struct Connection;

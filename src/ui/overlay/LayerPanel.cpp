@@ -10,6 +10,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <cmath>
+#include <numeric>
 
 namespace lumatide {
 
@@ -32,12 +33,9 @@ void LayerPanel::watch(QWidget* widget) {
     widget->installEventFilter(this);
 }
 
-void LayerPanel::configure(QSize logicalSize, int scale) {
-    scale = std::max(scale, 1);
-    OverlayWindow* window = panel_.window();
-    window->resize(logicalSize);
-    picture_ = QImage(logicalSize * scale, QImage::Format_RGB32);
-    picture_.setDevicePixelRatio(scale);
+void LayerPanel::configure(QSize logicalSize, qreal scale) {
+    scale_ = scale > 0 ? scale : 1;
+    panel_.window()->resize(logicalSize);
     dirty_ = QRegion(QRect(QPoint(0, 0), logicalSize));
     flush();
 }
@@ -67,22 +65,53 @@ void LayerPanel::retire() {
 
 void LayerPanel::flush() {
     flushTimer_.stop();
-    if (index_ < 0 || picture_.isNull() || dirty_.isEmpty()) {
+    OverlayWindow* window = panel_.window();
+    if (index_ < 0 || scale_ <= 0 || dirty_.isEmpty()) {
         return;
     }
-    const QRegion region = dirty_.intersected(QRect(QPoint(0, 0), panel_.window()->size()));
-    dirty_ = QRegion();
-    drawing_ = true;
-    panel_.window()->render(&picture_, region.boundingRect().topLeft(), region,
-                            QWidget::DrawWindowBackground | QWidget::DrawChildren);
-    drawing_ = false;
-    const auto scale = static_cast<int>(std::lround(picture_.devicePixelRatio()));
-    std::vector<QRect> damage;
-    for (const QRect& rect : region) {
-        damage.emplace_back(rect.topLeft() * scale, rect.size() * scale);
+    const qreal scale = scale_;
+    // Logical rectangles on a grid whose corners fall on whole pixels at this scale (every
+    // pixel at 1 or 2; every other one at 1.5), so that what is drawn is exactly the pixels the
+    // layer is told of, no partly covered pixel left between two frames.
+    const auto twelfths = static_cast<int>(std::lround(scale * 120));
+    const int grid = 120 / std::gcd(std::max(twelfths, 1), 120);
+    const auto snap = [grid](int value, bool up) {
+        return (up ? (value + grid - 1) / grid : value / grid) * grid;
+    };
+    QRegion region;
+    for (const QRect& rect : dirty_.intersected(QRect(QPoint(0, 0), window->size()))) {
+        region += QRect(QPoint(snap(rect.x(), false), snap(rect.y(), false)),
+                        QPoint(snap(rect.x() + rect.width(), true) - 1,
+                               snap(rect.y() + rect.height(), true) - 1));
     }
-    LayerPicture picture{picture_.constBits(), picture_.size(), picture_.bytesPerLine(), scale};
-    layers_.present(index_, picture, damage);
+    std::vector<QRect> changed;
+    for (const QRect& rect : region) {
+        changed.emplace_back(QPoint(static_cast<int>(std::lround(rect.x() * scale)),
+                                    static_cast<int>(std::lround(rect.y() * scale))),
+                             QSize(static_cast<int>(std::lround(rect.width() * scale)),
+                                   static_cast<int>(std::lround(rect.height() * scale))));
+    }
+    const bool drawn = layers_.drawFrame(
+        index_, std::move(changed),
+        [this, window, scale](const LayerCanvas& canvas, const std::vector<QRect>& rects) {
+            QImage image(canvas.pixels, canvas.size.width(), canvas.size.height(),
+                         canvas.bytesPerLine, QImage::Format_RGB32);
+            image.setDevicePixelRatio(scale);
+            // Back in logical pixels: exact for the rectangles asked for; what the layer adds
+            // (all it could not keep of its frame before) is the rest of the canvas.
+            QRegion source;
+            for (const QRect& rect : rects) {
+                source += QRectF(QPointF(rect.topLeft()) / scale, QSizeF(rect.size()) / scale)
+                              .toAlignedRect();
+            }
+            drawing_ = true;
+            window->render(&image, source.boundingRect().topLeft(), source,
+                           QWidget::DrawWindowBackground | QWidget::DrawChildren);
+            drawing_ = false;
+        });
+    if (drawn) {
+        dirty_ = QRegion();
+    }
 }
 
 void LayerPanel::key(const LayerKey& key) {

@@ -3,7 +3,6 @@
 
 #include "system/PanelLayers.h"
 
-#include <QImage>
 #include <QObject>
 #include <QPointer>
 #include <QRegion>
@@ -16,9 +15,9 @@ namespace lumatide {
 class OverlayPanel;
 
 // One rest panel shown in a compositor's layer rather than as a window: the panel's widgets
-// live in an off-screen window, and what they repaint is drawn into a picture of the output's
-// size and handed to the layer, only the changed parts. Keys and clicks from the layer go to the
-// widgets as if they had come from a window.
+// live in an off-screen window, and what they repaint is drawn straight into the layer's next
+// frame, only the changed parts. Keys and clicks from the layer go to the widgets as if they had
+// come from a window.
 class LayerPanel final : public QObject {
     Q_OBJECT
 
@@ -31,7 +30,9 @@ public:
 
     // The size the layer has on its output (logical pixels) and the output's scale: everything
     // is drawn anew at it.
-    void configure(QSize logicalSize, int scale);
+    void configure(QSize logicalSize, qreal scale);
+    // Draws what changed, if the layer takes a frame now (else when it says it is ready).
+    void flush();
     // A key typed while this panel has the keyboard: it goes to the passcode field.
     void key(const LayerKey& key);
     void pointer(const LayerPointer& pointer);
@@ -39,21 +40,16 @@ public:
     // the middle of handing an event to the panel).
     void retire();
 
-    // The picture as last drawn (tests compare it with the window's own painting).
-    const QImage& picture() const { return picture_; }
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void watch(QWidget* widget);
-    // Draws what changed into the picture and hands it to the layer.
-    void flush();
 
     int index_;
     PanelLayers& layers_;
     OverlayPanel& panel_;
-    QImage picture_;
+    qreal scale_ = 0; // 0 until the layer has a size
     QRegion dirty_;
     bool drawing_ = false;
     QTimer flushTimer_;

@@ -118,9 +118,15 @@ void OverlayController::moveKeyboardTo(std::size_t index) {
     QApplication::setActiveWindow(panels_[index]->window());
 }
 
-void OverlayController::panelConfigured(int panel, QSize logicalSize, int scale) {
+void OverlayController::panelConfigured(int panel, QSize logicalSize, qreal scale) {
     if (panel >= 0 && static_cast<std::size_t>(panel) < layerPanels_.size()) {
         layerPanels_[static_cast<std::size_t>(panel)]->configure(logicalSize, scale);
+    }
+}
+
+void OverlayController::panelReady(int panel) {
+    if (panel >= 0 && static_cast<std::size_t>(panel) < layerPanels_.size()) {
+        layerPanels_[static_cast<std::size_t>(panel)]->flush();
     }
 }
 

@@ -76,7 +76,8 @@ private:
     bool buildLayerPanels(const QString& typed);
     void moveKeyboardTo(std::size_t index);
 
-    void panelConfigured(int panel, QSize logicalSize, int scale) override;
+    void panelConfigured(int panel, QSize logicalSize, qreal scale) override;
+    void panelReady(int panel) override;
     void panelKey(int panel, const LayerKey& key) override;
     void panelPointer(int panel, const LayerPointer& pointer) override;
     void outputsChanged() override;

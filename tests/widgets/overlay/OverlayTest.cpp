@@ -19,6 +19,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPixmapCache>
 #include <QPointer>
 #include <QPushButton>
@@ -26,6 +27,7 @@
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
+#include <array>
 #include <functional>
 #include <gtest/gtest.h>
 #include <tuple>
@@ -245,27 +247,56 @@ TEST_F(ControllerTest, ScreenChangesDuringARestRebuildThePanels) {
     }
 }
 
-// The desktop's layers as the controller sees them: each picture is copied when presented.
+// The desktop's layers as the controller sees them: one canvas per panel, kept between frames,
+// which can refuse frames as a compositor still showing the last one does.
 struct FakePanelLayers final : PanelLayers {
     int openPanels(PanelLayersClient* c) override {
         client = c;
         pictures.assign(static_cast<std::size_t>(outputs), QImage());
+        scales.assign(static_cast<std::size_t>(outputs), 1.0);
         damage.assign(static_cast<std::size_t>(outputs), QRegion());
         return outputs;
     }
     void closePanels() override { client = nullptr; }
-    void present(int panel, const LayerPicture& picture, const std::vector<QRect>& rects) override {
+    void configure(int panel, QSize size, qreal scale) {
         const auto index = static_cast<std::size_t>(panel);
-        pictures.at(index) = QImage(picture.pixels, picture.size.width(), picture.size.height(),
-                                    picture.bytesPerLine, QImage::Format_RGB32)
-                                 .copy();
-        for (const QRect& rect : rects) {
+        const QSize pixels(qRound(size.width() * scale), qRound(size.height() * scale));
+        // Garbage where nothing is drawn, so that a part left out shows.
+        pictures.at(index) = QImage(pixels, QImage::Format_RGB32);
+        pictures.at(index).fill(Qt::magenta);
+        scales.at(index) = scale;
+        client->panelConfigured(panel, size, scale);
+    }
+    bool drawFrame(int panel, std::vector<QRect> changed, const FrameDrawer& draw) override {
+        const auto index = static_cast<std::size_t>(panel);
+        if (refuse || pictures.at(index).isNull()) {
+            return false;
+        }
+        QImage& picture = pictures.at(index);
+        QImage before = picture.copy();
+        draw(LayerCanvas{picture.bits(), picture.size(), picture.bytesPerLine(), scales[index]},
+             changed);
+        // Drawn exactly where told: a pixel changed outside would differ between the
+        // compositor's two buffers.
+        QImage after = picture.copy();
+        for (QImage* image : {&before, &after}) {
+            QPainter painter(image);
+            for (const QRect& rect : changed) {
+                painter.fillRect(rect, Qt::black);
+            }
+        }
+        framesDrawnOutside += before != after ? 1 : 0;
+        for (const QRect& rect : changed) {
             damage.at(index) += rect;
         }
+        return true;
     }
     void setKeyboardPanel(int panel) override { keyboardPanel = panel; }
 
     int outputs = 2;
+    bool refuse = false;
+    int framesDrawnOutside = 0;
+    std::vector<qreal> scales;
     PanelLayersClient* client = nullptr;
     std::vector<QImage> pictures;
     std::vector<QRegion> damage;
@@ -292,14 +323,15 @@ double differingShare(const QImage& a, const QImage& b) {
 }
 
 // The panel's window drawn as it would be on a screen, past the layer's interception.
-QImage drawnDirectly(OverlayController& controller, std::size_t index, int scale) {
+QImage drawnDirectly(OverlayController& controller, std::size_t index, qreal scale) {
     QWidget* window = controller.panel(index)->window();
     QList<QWidget*> widgets = window->findChildren<QWidget*>();
     widgets.append(window);
     for (QWidget* widget : widgets) {
         widget->removeEventFilter(controller.layerPanel(index));
     }
-    QImage image(window->size() * scale, QImage::Format_RGB32);
+    QImage image(qRound(window->width() * scale), qRound(window->height() * scale),
+                 QImage::Format_RGB32);
     image.setDevicePixelRatio(scale);
     window->render(&image);
     for (QWidget* widget : widgets) {
@@ -337,27 +369,38 @@ TEST(LayerPanels, DrawTheWindowsPictureOnlyWhereItChangedAndTakeKeysAndClicks) {
         ASSERT_NE(controller.panel(i)->window()->windowHandle(), nullptr);
         EXPECT_FALSE(controller.panel(i)->window()->windowHandle()->isVisible());
     }
-    layers.client->panelConfigured(0, QSize(800, 600), 1);
-    layers.client->panelConfigured(1, QSize(640, 480), 2);
+    // Whole and fractional output scales.
+    const std::array<qreal, 2> scales{2, 1.5};
+    layers.configure(0, QSize(800, 600), scales[0]);
+    layers.configure(1, QSize(640, 480), scales[1]);
     settleEvents();
-    for (int i = 0; i < 2; ++i) {
-        const auto index = static_cast<std::size_t>(i);
-        QWidget* window = controller.panel(index)->window();
-        ASSERT_EQ(layers.pictures[index].size(), window->size() * (i + 1));
-        EXPECT_LT(differingShare(layers.pictures[index], drawnDirectly(controller, index, i + 1)),
-                  0.03)
-            << i;
-    }
+    const auto matchTheWindow = [&](const char* when) {
+        for (std::size_t i = 0; i < 2; ++i) {
+            EXPECT_LT(differingShare(layers.pictures[i], drawnDirectly(controller, i, scales[i])),
+                      0.03)
+                << when << ", panel " << i;
+        }
+    };
+    matchTheWindow("first frame");
 
-    // A new time redraws the time, and the picture stays the window's.
+    // A new time redraws the time, also when the layer refused the frame at first; the
+    // pictures stay the windows'.
     layers.damage.assign(2, QRegion());
+    layers.refuse = true;
     controller.update(149);
     settleEvents();
+    layers.refuse = false;
+    layers.client->panelReady(0);
+    layers.client->panelReady(1);
+    for (std::size_t i = 0; i < 2; ++i) {
+        const QRectF time = childGeometry(controller.panel(i)->window(), "timeLabel");
+        EXPECT_TRUE(layers.damage[i].contains(
+            QRectF(time.topLeft() * scales[i], time.size() * scales[i]).toAlignedRect()))
+            << i;
+    }
+    matchTheWindow("after a new time");
+    EXPECT_EQ(layers.framesDrawnOutside, 0);
     QWidget* first = controller.panel(0)->window();
-    EXPECT_TRUE(layers.damage[0].contains(childGeometry(first, "timeLabel")));
-    EXPECT_LT(differingShare(layers.pictures[0], drawnDirectly(controller, 0, 1)), 0.03);
-    const QRect secondTime = childGeometry(controller.panel(1)->window(), "timeLabel");
-    EXPECT_TRUE(layers.damage[1].contains(QRect(secondTime.topLeft() * 2, secondTime.size() * 2)));
 
     // Keys go to the field of the panel they were typed on; a wrong passcode says so.
     layerKeys(layers.client, 0, "13");
