@@ -6,9 +6,10 @@
 #include "fractional-scale-v1-client-protocol.h"
 #include "kde-idle-client-protocol.h"
 #include "keyboard-shortcuts-inhibit-unstable-v1-client-protocol.h"
+#include "plasma-window-management-client-protocol.h"
+#include "viewporter-client-protocol.h"
 #include "wlr-foreign-toplevel-management-unstable-v1-client-protocol.h"
 #include "wlr-layer-shell-unstable-v1-client-protocol.h"
-#include "viewporter-client-protocol.h"
 #include "xdg-shell-client-protocol.h"
 
 #pragma GCC diagnostic push
@@ -22,9 +23,10 @@ extern "C" {
 #include "fractional-scale-v1-protocol.c"
 #include "kde-idle-protocol.c"
 #include "keyboard-shortcuts-inhibit-unstable-v1-protocol.c"
+#include "plasma-window-management-protocol.c"
+#include "viewporter-protocol.c"
 #include "wlr-foreign-toplevel-management-unstable-v1-protocol.c"
 #include "wlr-layer-shell-unstable-v1-protocol.c"
-#include "viewporter-protocol.c"
 #include "xdg-shell-protocol.c"
 }
 #pragma GCC diagnostic pop

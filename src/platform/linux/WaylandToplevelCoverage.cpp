@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "linux/WaylandToplevelCoverage.h"
 
+#include "linux/PlasmaWindowList.h"
 #include "linux/WaylandRoundtrip.h"
 #include "wlr-foreign-toplevel-management-unstable-v1-client-protocol.h"
 
@@ -24,12 +25,14 @@ struct Toplevel {
     bool active = false, fullScreen = false;
 };
 
-// What one look at the compositor's window list sees.
+// What one look at the compositor's window list sees: wlroots' list, or else KDE's.
 struct WindowList {
     wl_display* display = nullptr;
     wl_registry* registry = nullptr;
     zwlr_foreign_toplevel_manager_v1* manager = nullptr;
     std::vector<std::unique_ptr<Toplevel>> toplevels;
+    std::uint32_t plasmaName = 0, plasmaVersion = 0;
+    std::unique_ptr<PlasmaWindowList> plasma;
 
     WindowList() = default;
     WindowList(const WindowList&) = delete;
@@ -41,6 +44,7 @@ struct WindowList {
         if (manager != nullptr) {
             zwlr_foreign_toplevel_manager_v1_destroy(manager);
         }
+        plasma.reset();
         if (registry != nullptr) {
             wl_registry_destroy(registry);
         }
@@ -57,6 +61,10 @@ struct WindowList {
             self->manager = static_cast<zwlr_foreign_toplevel_manager_v1*>(wl_registry_bind(
                 registry, name, &zwlr_foreign_toplevel_manager_v1_interface, wantedVersion));
             zwlr_foreign_toplevel_manager_v1_add_listener(self->manager, &managerListener, self);
+        }
+        if (PlasmaWindowList::offered(interface, version)) {
+            self->plasmaName = name;
+            self->plasmaVersion = version;
         }
     }
     static void toplevel(void* data, zwlr_foreign_toplevel_manager_v1*,
@@ -108,9 +116,18 @@ struct WindowList {
         }
         registry = wl_display_get_registry(display);
         wl_registry_add_listener(registry, &registryListener, this);
-        // The globals, then the windows, then each window's first state.
-        return boundedRoundtrip(display, answerLimit) && manager != nullptr &&
-               boundedRoundtrip(display, answerLimit) && boundedRoundtrip(display, answerLimit);
+        if (!boundedRoundtrip(display, answerLimit)) {
+            return false;
+        }
+        // The globals came; then the windows, then each window's first state.
+        if (manager != nullptr) {
+            return boundedRoundtrip(display, answerLimit) && boundedRoundtrip(display, answerLimit);
+        }
+        if (plasmaName == 0) {
+            return false;
+        }
+        plasma = std::make_unique<PlasmaWindowList>(registry, plasmaName, plasmaVersion);
+        return plasma->read(display, answerLimit);
     }
 };
 
@@ -124,6 +141,9 @@ bool WaylandToplevelCoverage::activeWindowCoversScreen() const {
     WindowList list;
     if (!list.read(displayName_)) {
         return false;
+    }
+    if (list.plasma != nullptr) {
+        return list.plasma->activeWindowFullScreen();
     }
     return std::any_of(list.toplevels.begin(), list.toplevels.end(), [](const auto& toplevel) {
         return toplevel->active && toplevel->fullScreen;

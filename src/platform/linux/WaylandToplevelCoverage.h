@@ -9,7 +9,8 @@
 namespace lumatide {
 
 // Whether the active window of a Wayland session is full screen, from the compositor's list of
-// windows (wlroots' foreign-toplevel management, offered by sway and other wlroots desktops).
+// windows (wlroots' foreign-toplevel management, offered by sway and other wlroots desktops, or
+// KDE's plasma window management, offered by KWin to programs its desktop file vouches for).
 // Each question opens a connection, reads the list and closes it again: a connection kept open
 // would be woken by every change of every window title all day, for one question per work
 // period. Only the full-screen state counts, as window sizes are not in the list.
