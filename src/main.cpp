@@ -13,6 +13,7 @@
 #include "linux/ProgramLocation.h"
 #include "linux/SingleInstanceLock.h"
 #include "linux/TerminationSignals.h"
+#include "linux/WaylandLayerShell.h"
 #include "linux/WaylandPanelLayers.h"
 #include "linux/WaylandScreenLayers.h"
 #include "linux/X11WindowSystem.h"
@@ -166,7 +167,8 @@ int main(int argc, char** argv) {
     X11WindowSystem windowSystem;
     // The rest panels and the toast go above every window, full-screen ones included, through
     // the compositor's layers where a Wayland desktop offers them.
-    WaylandPanelLayers panelLayers;
+    WaylandLayerShell layerShell;
+    WaylandPanelLayers panelLayers(layerShell);
     OverlayController overlay(preferences, &windowSystem, &panelLayers);
     // Started anyway: the countdown, the toast and the rest still help, if less firmly. Only a
     // native Wayland start asks the compositor now; elsewhere the layers wait for the first rest.
@@ -174,7 +176,7 @@ int main(int argc, char** argv) {
             displayLimitation([&panelLayers] { return panelLayers.available(); })) {
         std::fprintf(stderr, "lumatide: %s\n", qUtf8Printable(*limitation));
     }
-    WaylandScreenLayers layers;
+    WaylandScreenLayers layers(layerShell);
     WarningController warning(&windowSystem, &layers);
     LinuxIdleTimeSource idleTime;
     LinuxBusyProbe busyProbe;

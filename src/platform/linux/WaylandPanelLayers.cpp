@@ -4,12 +4,12 @@
 #include "fractional-scale-v1-client-protocol.h"
 #include "keyboard-shortcuts-inhibit-unstable-v1-client-protocol.h"
 #include "linux/WaylandKeyboard.h"
+#include "linux/WaylandLayerShell.h"
 #include "linux/WaylandPanelBuffers.h"
 #include "linux/WaylandRoundtrip.h"
 #include "viewporter-client-protocol.h"
 #include "wlr-layer-shell-unstable-v1-client-protocol.h"
 
-#include <QSocketNotifier>
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
@@ -42,13 +42,8 @@ QRect surfaceRect(const QRect& pixels, qreal scale) {
 
 } // namespace
 
-struct WaylandPanelLayers::Connection {
-    struct Output {
-        Connection* connection = nullptr;
-        std::uint32_t name = 0;
-        wl_output* output = nullptr;
-        int scale = 1;
-    };
+struct WaylandPanelLayers::Connection final : WaylandLayerShell::Watcher {
+    using Output = WaylandLayerShell::Output;
     struct Panel {
         Connection* connection = nullptr;
         int index = 0;
@@ -75,34 +70,22 @@ struct WaylandPanelLayers::Connection {
         }
     };
 
-    wl_display* display = nullptr;
-    wl_registry* registry = nullptr;
-    wl_compositor* compositor = nullptr;
-    std::uint32_t compositorVersion = 0;
-    wl_shm* shm = nullptr;
-    zwlr_layer_shell_v1* shell = nullptr;
-    zwp_keyboard_shortcuts_inhibit_manager_v1* inhibitManager = nullptr;
-    wp_fractional_scale_manager_v1* fractionalManager = nullptr;
-    wp_viewporter* viewporter = nullptr;
-    wl_seat* seat = nullptr;
+    WaylandLayerShell& wayland;
     wl_keyboard* keyboard = nullptr;
     wl_pointer* pointer = nullptr;
     wl_cursor_theme* cursorTheme = nullptr;
     wl_surface* cursorSurface = nullptr;
-    std::vector<std::unique_ptr<Output>> outputs;
     std::vector<std::unique_ptr<Panel>> panels;
     PanelLayersClient* client = nullptr;
     int keyboardPanel = 0;
     Panel* keyboardFocus = nullptr;
     Panel* pointerFocus = nullptr;
     WaylandKeyboard keys;
-    std::unique_ptr<QSocketNotifier> socket;
     QTimer rearmTimer;
     QTimer outputsTimer;
-    bool lost = false;
 
-    Connection()
-        : keys([this](const LayerKey& key) {
+    explicit Connection(WaylandLayerShell& shell)
+        : wayland(shell), keys([this](const LayerKey& key) {
               if (client != nullptr && keyboardFocus != nullptr) {
                   client->panelKey(keyboardFocus->index, key);
               }
@@ -119,11 +102,13 @@ struct WaylandPanelLayers::Connection {
                 client->outputsChanged();
             }
         });
+        wayland.addWatcher(this);
+        seatChanged(wayland.seatCapabilities());
     }
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
-    ~Connection() {
-        socket.reset();
+    ~Connection() override {
+        wayland.removeWatcher(this);
         destroyPanels();
         if (cursorSurface != nullptr) {
             wl_surface_destroy(cursorSurface);
@@ -137,45 +122,15 @@ struct WaylandPanelLayers::Connection {
         if (pointer != nullptr) {
             wl_pointer_destroy(pointer);
         }
-        if (seat != nullptr) {
-            wl_seat_destroy(seat);
-        }
-        for (const auto& output : outputs) {
-            wl_output_destroy(output->output);
-        }
-        if (inhibitManager != nullptr) {
-            zwp_keyboard_shortcuts_inhibit_manager_v1_destroy(inhibitManager);
-        }
-        if (fractionalManager != nullptr) {
-            wp_fractional_scale_manager_v1_destroy(fractionalManager);
-        }
-        if (viewporter != nullptr) {
-            wp_viewporter_destroy(viewporter);
-        }
-        if (shell != nullptr) {
-            zwlr_layer_shell_v1_destroy(shell);
-        }
-        if (shm != nullptr) {
-            wl_shm_destroy(shm);
-        }
-        if (compositor != nullptr) {
-            wl_compositor_destroy(compositor);
-        }
-        if (registry != nullptr) {
-            wl_registry_destroy(registry);
-        }
-        if (display != nullptr) {
-            wl_display_flush(display);
-            wl_display_disconnect(display);
-        }
+        wayland.flush();
     }
 
     // --- panels -----------------------------------------------------------------------------
 
     void createSurface(Panel& panel) {
-        panel.surface = wl_compositor_create_surface(compositor);
+        panel.surface = wl_compositor_create_surface(wayland.compositor());
         panel.layer = zwlr_layer_shell_v1_get_layer_surface(
-            shell, panel.surface, panel.output->output, ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY,
+            wayland.shell(), panel.surface, panel.output->output, ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY,
             "lumatide-rest");
         zwlr_layer_surface_v1_add_listener(panel.layer, &layerListener, &panel);
         zwlr_layer_surface_v1_set_anchor(panel.layer, ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP |
@@ -187,16 +142,16 @@ struct WaylandPanelLayers::Connection {
         zwlr_layer_surface_v1_set_exclusive_zone(panel.layer, -1);
         zwlr_layer_surface_v1_set_keyboard_interactivity(panel.layer,
                                                          panel.index == keyboardPanel ? 1 : 0);
-        if (inhibitManager != nullptr && seat != nullptr) {
+        if (wayland.inhibitManager() != nullptr && wayland.seat() != nullptr) {
             panel.inhibitor = zwp_keyboard_shortcuts_inhibit_manager_v1_inhibit_shortcuts(
-                inhibitManager, panel.surface, seat);
+                wayland.inhibitManager(), panel.surface, wayland.seat());
         }
         // Scales such as 1.5 are drawn at the output's own pixels and shown through a viewport.
-        if (fractionalManager != nullptr && viewporter != nullptr) {
+        if (wayland.fractionalManager() != nullptr && wayland.viewporter() != nullptr) {
             panel.fractional = wp_fractional_scale_manager_v1_get_fractional_scale(
-                fractionalManager, panel.surface);
+                wayland.fractionalManager(), panel.surface);
             wp_fractional_scale_v1_add_listener(panel.fractional, &fractionalListener, &panel);
-            panel.viewport = wp_viewporter_get_viewport(viewporter, panel.surface);
+            panel.viewport = wp_viewporter_get_viewport(wayland.viewporter(), panel.surface);
         }
         wl_surface_commit(panel.surface);
     }
@@ -275,7 +230,7 @@ struct WaylandPanelLayers::Connection {
         }
         setInteractivity(panel, false);
         setInteractivity(panel, true);
-        wl_display_flush(display);
+        wayland.flush();
     }
 
     // --- pictures ---------------------------------------------------------------------------
@@ -296,7 +251,7 @@ struct WaylandPanelLayers::Connection {
             rect = rect.intersected(bounds);
         }
         std::erase_if(changed, [](const QRect& rect) { return rect.isEmpty(); });
-        WaylandPanelBuffers::Buffer* buffer = panel.buffers->acquire(shm, size, changed);
+        WaylandPanelBuffers::Buffer* buffer = panel.buffers->acquire(wayland.shm(), size, changed);
         if (buffer == nullptr) {
             panel.waiting = true;
             return false;
@@ -313,7 +268,7 @@ struct WaylandPanelLayers::Connection {
         }
         wl_surface_attach(panel.surface, buffer->buffer, 0, 0);
         for (const QRect& rect : changed) {
-            if (compositorVersion >= 4) {
+            if (wayland.compositorVersion() >= 4) {
                 wl_surface_damage_buffer(panel.surface, rect.x(), rect.y(), rect.width(),
                                          rect.height());
             } else {
@@ -326,7 +281,7 @@ struct WaylandPanelLayers::Connection {
         wl_callback_add_listener(panel.frame, &frameListener, &panel);
         wl_surface_commit(panel.surface);
         panel.buffers->shown(*buffer, changed);
-        wl_display_flush(display);
+        wayland.flush();
         return true;
     }
 
@@ -339,7 +294,7 @@ struct WaylandPanelLayers::Connection {
 
     void setCursor(std::uint32_t serial) {
         if (cursorTheme == nullptr) {
-            cursorTheme = wl_cursor_theme_load(nullptr, cursorSize, shm);
+            cursorTheme = wl_cursor_theme_load(nullptr, cursorSize, wayland.shm());
         }
         wl_cursor* cursor = nullptr;
         if (cursorTheme != nullptr) {
@@ -355,7 +310,7 @@ struct WaylandPanelLayers::Connection {
         }
         wl_cursor_image* image = cursor->images[0];
         if (cursorSurface == nullptr) {
-            cursorSurface = wl_compositor_create_surface(compositor);
+            cursorSurface = wl_compositor_create_surface(wayland.compositor());
         }
         wl_surface_attach(cursorSurface, wl_cursor_image_get_buffer(image), 0, 0);
         wl_surface_damage(cursorSurface, 0, 0, static_cast<std::int32_t>(image->width),
@@ -374,64 +329,62 @@ struct WaylandPanelLayers::Connection {
 
     // --- the compositor's events --------------------------------------------------------------
 
-    static void global(void* data, wl_registry* registry, std::uint32_t name, const char* interface,
-                       std::uint32_t version) {
-        auto* self = static_cast<Connection*>(data);
-        const auto is = [interface](const wl_interface& known) {
-            return std::strcmp(interface, known.name) == 0;
-        };
-        if (is(wl_compositor_interface) && version >= 3) {
-            self->compositorVersion = std::min(version, 4U);
-            self->compositor = static_cast<wl_compositor*>(wl_registry_bind(
-                registry, name, &wl_compositor_interface, self->compositorVersion));
-        } else if (is(wl_shm_interface)) {
-            self->shm =
-                static_cast<wl_shm*>(wl_registry_bind(registry, name, &wl_shm_interface, 1));
-        } else if (is(zwlr_layer_shell_v1_interface)) {
-            self->shell = static_cast<zwlr_layer_shell_v1*>(
-                wl_registry_bind(registry, name, &zwlr_layer_shell_v1_interface, 1));
-        } else if (is(wp_fractional_scale_manager_v1_interface)) {
-            self->fractionalManager = static_cast<wp_fractional_scale_manager_v1*>(
-                wl_registry_bind(registry, name, &wp_fractional_scale_manager_v1_interface, 1));
-        } else if (is(wp_viewporter_interface)) {
-            self->viewporter = static_cast<wp_viewporter*>(
-                wl_registry_bind(registry, name, &wp_viewporter_interface, 1));
-        } else if (is(zwp_keyboard_shortcuts_inhibit_manager_v1_interface)) {
-            self->inhibitManager =
-                static_cast<zwp_keyboard_shortcuts_inhibit_manager_v1*>(wl_registry_bind(
-                    registry, name, &zwp_keyboard_shortcuts_inhibit_manager_v1_interface, 1));
-        } else if (is(wl_seat_interface) && version >= 4 && self->seat == nullptr) {
-            self->seat = static_cast<wl_seat*>(
-                wl_registry_bind(registry, name, &wl_seat_interface, std::min(version, 5U)));
-            wl_seat_add_listener(self->seat, &seatListener, self);
-        } else if (is(wl_output_interface) && version >= 2) {
-            auto output = std::make_unique<Output>();
-            output->connection = self;
-            output->name = name;
-            output->output =
-                static_cast<wl_output*>(wl_registry_bind(registry, name, &wl_output_interface, 2));
-            wl_output_add_listener(output->output, &outputListener, output.get());
-            self->outputs.push_back(std::move(output));
-            if (!self->panels.empty()) {
-                self->outputsTimer.start();
+    // --- the outputs and the seat, from the shared connection --------------------------------
+
+    void outputAdded(Output&) override {
+        if (!panels.empty()) {
+            outputsTimer.start();
+        }
+    }
+    void outputRemoved(Output& output) override {
+        if (std::none_of(panels.begin(), panels.end(),
+                         [&output](const auto& panel) { return panel->output == &output; })) {
+            return;
+        }
+        // The panels are built anew for the outputs that are left.
+        destroyPanels();
+        outputsTimer.start();
+    }
+    void outputScaleChanged(Output& output) override {
+        // A scale changed during a rest: the panels on that output are drawn anew at it.
+        for (const auto& panel : panels) {
+            if (panel->output == &output && panel->configured && panel->preferredScale == 0 &&
+                client != nullptr) {
+                client->panelConfigured(panel->index, panel->logicalSize, output.scale);
             }
         }
     }
-    static void globalRemove(void* data, wl_registry*, std::uint32_t name) {
-        auto* self = static_cast<Connection*>(data);
-        const auto gone = std::find_if(self->outputs.begin(), self->outputs.end(),
-                                       [name](const auto& output) { return output->name == name; });
-        if (gone == self->outputs.end()) {
-            return;
+    void connectionLost() override {
+        destroyPanels();
+        if (client != nullptr) {
+            outputsTimer.start();
         }
-        if (!self->panels.empty()) {
-            // The panels are built anew for the outputs that are left.
-            self->destroyPanels();
-            self->outputsTimer.start();
-        }
-        wl_output_destroy((*gone)->output);
-        self->outputs.erase(gone);
     }
+    void seatChanged(std::uint32_t capabilities) override {
+        wl_seat* seat = wayland.seat();
+        const bool hasKeyboard =
+            seat != nullptr && (capabilities & WL_SEAT_CAPABILITY_KEYBOARD) != 0;
+        const bool hasPointer = seat != nullptr && (capabilities & WL_SEAT_CAPABILITY_POINTER) != 0;
+        if (hasKeyboard && keyboard == nullptr) {
+            keyboard = wl_seat_get_keyboard(seat);
+            wl_keyboard_add_listener(keyboard, &keyboardListener, this);
+        } else if (!hasKeyboard && keyboard != nullptr) {
+            wl_keyboard_release(keyboard);
+            keyboard = nullptr;
+            keyboardFocus = nullptr;
+            keys.stopRepeat();
+        }
+        if (hasPointer && pointer == nullptr) {
+            pointer = wl_seat_get_pointer(seat);
+            wl_pointer_add_listener(pointer, &pointerListener, this);
+        } else if (!hasPointer && pointer != nullptr) {
+            wl_pointer_release(pointer);
+            pointer = nullptr;
+            pointerFocus = nullptr;
+        }
+    }
+
+    // --- the compositor's events --------------------------------------------------------------
 
     static void configure(void* data, zwlr_layer_surface_v1* layer, std::uint32_t serial,
                           std::uint32_t width, std::uint32_t height) {
@@ -445,7 +398,7 @@ struct WaylandPanelLayers::Connection {
         panel->logicalSize = size;
         Connection& self = *panel->connection;
         // An opaque panel: the compositor may skip drawing what it covers.
-        wl_region* opaque = wl_compositor_create_region(self.compositor);
+        wl_region* opaque = wl_compositor_create_region(self.wayland.compositor());
         wl_region_add(opaque, 0, 0, size.width(), size.height());
         wl_surface_set_opaque_region(panel->surface, opaque);
         wl_region_destroy(opaque);
@@ -459,7 +412,7 @@ struct WaylandPanelLayers::Connection {
         Connection& self = *panel->connection;
         self.destroySurface(*panel);
         self.createSurface(*panel);
-        wl_display_flush(self.display);
+        self.wayland.flush();
     }
     static void frameDone(void* data, wl_callback* callback, std::uint32_t) {
         auto* panel = static_cast<Panel*>(data);
@@ -478,46 +431,6 @@ struct WaylandPanelLayers::Connection {
             self.client->panelConfigured(panel->index, panel->logicalSize, panel->scale());
         }
     }
-    static void outputScale(void* data, wl_output*, std::int32_t factor) {
-        auto* output = static_cast<Output*>(data);
-        const int scale = std::max(factor, 1);
-        if (scale == output->scale) {
-            return;
-        }
-        output->scale = scale;
-        // A scale changed during a rest: the panels on that output are drawn anew at it.
-        Connection& self = *output->connection;
-        for (const auto& panel : self.panels) {
-            if (panel->output == output && panel->configured && panel->preferredScale == 0 &&
-                self.client != nullptr) {
-                self.client->panelConfigured(panel->index, panel->logicalSize, scale);
-            }
-        }
-    }
-
-    static void capabilities(void* data, wl_seat* seat, std::uint32_t capabilities) {
-        auto* self = static_cast<Connection*>(data);
-        const bool hasKeyboard = (capabilities & WL_SEAT_CAPABILITY_KEYBOARD) != 0;
-        const bool hasPointer = (capabilities & WL_SEAT_CAPABILITY_POINTER) != 0;
-        if (hasKeyboard && self->keyboard == nullptr) {
-            self->keyboard = wl_seat_get_keyboard(seat);
-            wl_keyboard_add_listener(self->keyboard, &keyboardListener, self);
-        } else if (!hasKeyboard && self->keyboard != nullptr) {
-            wl_keyboard_release(self->keyboard);
-            self->keyboard = nullptr;
-            self->keyboardFocus = nullptr;
-            self->keys.stopRepeat();
-        }
-        if (hasPointer && self->pointer == nullptr) {
-            self->pointer = wl_seat_get_pointer(seat);
-            wl_pointer_add_listener(self->pointer, &pointerListener, self);
-        } else if (!hasPointer && self->pointer != nullptr) {
-            wl_pointer_release(self->pointer);
-            self->pointer = nullptr;
-            self->pointerFocus = nullptr;
-        }
-    }
-
     static void keymap(void* data, wl_keyboard*, std::uint32_t format, std::int32_t fd,
                        std::uint32_t size) {
         auto* self = static_cast<Connection*>(data);
@@ -604,20 +517,9 @@ struct WaylandPanelLayers::Connection {
                                                       {}, which);
     }
 
-    static constexpr wl_registry_listener registryListener{&global, &globalRemove};
     static constexpr zwlr_layer_surface_v1_listener layerListener{&configure, &closed};
     static constexpr wl_callback_listener frameListener{&frameDone};
     static constexpr wp_fractional_scale_v1_listener fractionalListener{&preferredScale};
-    static constexpr wl_output_listener outputListener{
-        [](void*, wl_output*, std::int32_t, std::int32_t, std::int32_t, std::int32_t, std::int32_t,
-           const char*, const char*, std::int32_t) {},
-        [](void*, wl_output*, std::uint32_t, std::int32_t, std::int32_t, std::int32_t) {},
-        [](void*, wl_output*) {},
-        &outputScale,
-        [](void*, wl_output*, const char*) {},
-        [](void*, wl_output*, const char*) {}};
-    static constexpr wl_seat_listener seatListener{&capabilities,
-                                                   [](void*, wl_seat*, const char*) {}};
     static constexpr wl_keyboard_listener keyboardListener{&keymap, &keyboardEnter, &keyboardLeave,
                                                            &key,    &modifiers,     &repeatInfo};
     static constexpr wl_pointer_listener pointerListener{
@@ -633,54 +535,20 @@ struct WaylandPanelLayers::Connection {
         [](void*, wl_pointer*, std::uint32_t, std::int32_t) {}};
 };
 
-WaylandPanelLayers::WaylandPanelLayers(QByteArray displayName)
-    : displayName_(std::move(displayName)) {
+WaylandPanelLayers::WaylandPanelLayers(WaylandLayerShell& wayland) : wayland_(wayland) {
 }
 
 WaylandPanelLayers::~WaylandPanelLayers() = default;
 
 bool WaylandPanelLayers::connect() {
-    if (tried_) {
-        return connection_ != nullptr && !connection_->lost;
-    }
-    tried_ = true;
-    if (displayName_.isEmpty() && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+    if (!wayland_.available()) {
         return false;
     }
-    auto connection = std::make_unique<Connection>();
-    connection->display =
-        wl_display_connect(displayName_.isEmpty() ? nullptr : displayName_.constData());
-    if (connection->display == nullptr) {
-        return false;
+    if (connection_ == nullptr) {
+        connection_ = std::make_unique<Connection>(wayland_);
+        // The keymap of a keyboard just asked for, before any key.
+        boundedRoundtrip(wayland_.display(), answerLimit);
     }
-    connection->registry = wl_display_get_registry(connection->display);
-    wl_registry_add_listener(connection->registry, &Connection::registryListener, connection.get());
-    // The globals; then the outputs' scales, the seat's devices; then the keymap.
-    for (int round = 0; round < 3; ++round) {
-        if (!boundedRoundtrip(connection->display, answerLimit)) {
-            return false;
-        }
-    }
-    if (connection->shell == nullptr || connection->compositor == nullptr ||
-        connection->shm == nullptr) {
-        return false;
-    }
-    connection_ = std::move(connection);
-    connection_->socket = std::make_unique<QSocketNotifier>(wl_display_get_fd(connection_->display),
-                                                            QSocketNotifier::Read);
-    QObject::connect(connection_->socket.get(), &QSocketNotifier::activated,
-                     connection_->socket.get(), [this] {
-                         // A compositor that went away stays away for this connection: the
-                         // owner is told, and finds no panels when it asks again.
-                         if (!readWaylandEvents(connection_->display)) {
-                             connection_->lost = true;
-                             connection_->socket->setEnabled(false);
-                             connection_->destroyPanels();
-                             if (connection_->client != nullptr) {
-                                 connection_->outputsTimer.start();
-                             }
-                         }
-                     });
     return true;
 }
 
@@ -690,13 +558,13 @@ bool WaylandPanelLayers::available() {
 
 int WaylandPanelLayers::openPanels(PanelLayersClient* client) {
     closePanels();
-    if (!connect() || connection_->outputs.empty()) {
+    if (!connect() || wayland_.outputs().empty()) {
         return 0;
     }
     Connection& c = *connection_;
     c.client = client;
     c.keyboardPanel = 0;
-    for (const auto& output : c.outputs) {
+    for (const auto& output : wayland_.outputs()) {
         auto panel = std::make_unique<Connection::Panel>();
         panel->connection = &c;
         panel->index = static_cast<int>(c.panels.size());
@@ -706,7 +574,7 @@ int WaylandPanelLayers::openPanels(PanelLayersClient* client) {
         c.createSurface(*panel);
         c.panels.push_back(std::move(panel));
     }
-    wl_display_flush(c.display);
+    wayland_.flush();
     return static_cast<int>(c.panels.size());
 }
 
@@ -717,7 +585,7 @@ void WaylandPanelLayers::closePanels() {
     connection_->client = nullptr;
     connection_->outputsTimer.stop();
     connection_->destroyPanels();
-    wl_display_flush(connection_->display);
+    wayland_.flush();
 }
 
 bool WaylandPanelLayers::drawFrame(int panel, std::vector<QRect> changed, const FrameDrawer& draw) {
@@ -742,7 +610,7 @@ void WaylandPanelLayers::setKeyboardPanel(int panel) {
     if (panel >= 0 && panel < count) {
         c.setInteractivity(*c.panels[static_cast<std::size_t>(panel)], true);
     }
-    wl_display_flush(c.display);
+    wayland_.flush();
 }
 
 } // namespace lumatide

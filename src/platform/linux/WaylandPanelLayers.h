@@ -3,13 +3,14 @@
 
 #include "system/PanelLayers.h"
 
-#include <QByteArray>
 #include <memory>
 
 namespace lumatide {
 
+class WaylandLayerShell;
+
 // The rest panels as overlay surfaces of the wlr layer shell (sway and other wlroots desktops,
-// KWin), on a Wayland connection of the program's own: one surface on every output, anchored
+// KWin), on the program's own Wayland connection: one surface on every output, anchored
 // to all four edges and ignoring other surfaces' exclusive zones, with the keyboard taken
 // exclusively by the panel the user types into, the compositor's shortcuts inhibited while it
 // has it, and taken back whenever the compositor hands it to another surface. Frames are drawn
@@ -18,8 +19,8 @@ namespace lumatide {
 // rest and kept.
 class WaylandPanelLayers final : public PanelLayers {
 public:
-    // An empty name means $WAYLAND_DISPLAY; without one there are no panels.
-    explicit WaylandPanelLayers(QByteArray displayName = {});
+    // Without a connection there are no panels.
+    explicit WaylandPanelLayers(WaylandLayerShell& wayland);
     ~WaylandPanelLayers() override;
     WaylandPanelLayers(const WaylandPanelLayers&) = delete;
     WaylandPanelLayers& operator=(const WaylandPanelLayers&) = delete;
@@ -37,8 +38,7 @@ public:
 private:
     bool connect();
 
-    QByteArray displayName_;
-    bool tried_ = false;
+    WaylandLayerShell& wayland_;
     std::unique_ptr<Connection> connection_;
 };
 

@@ -3,19 +3,18 @@
 
 #include "system/ScreenLayers.h"
 
-#include <QByteArray>
 #include <memory>
 
 namespace lumatide {
 
-// Screen layers through the wlr layer shell (sway and other wlroots desktops, KWin), on a
-// Wayland connection of the program's own, next to whatever Qt uses (X11 through XWayland,
-// usually). The connection is made at the first question, not at start, and then kept: it only
-// carries the compositor's answers about these surfaces and the outputs.
+class WaylandLayerShell;
+
+// Screen layers through the wlr layer shell (sway and other wlroots desktops, KWin), on the
+// program's own Wayland connection, shared with the rest panels.
 class WaylandScreenLayers final : public ScreenLayers {
 public:
-    // An empty name means $WAYLAND_DISPLAY; without one there are no layers.
-    explicit WaylandScreenLayers(QByteArray displayName = {});
+    // Without a connection there are no layers.
+    explicit WaylandScreenLayers(WaylandLayerShell& wayland);
     ~WaylandScreenLayers() override;
     WaylandScreenLayers(const WaylandScreenLayers&) = delete;
     WaylandScreenLayers& operator=(const WaylandScreenLayers&) = delete;
@@ -27,10 +26,8 @@ public:
 
 private:
     struct Connection;
-    void readEvents();
 
-    QByteArray displayName_;
-    bool tried_ = false;
+    WaylandLayerShell& wayland_;
     std::unique_ptr<Connection> connection_;
 };
 
