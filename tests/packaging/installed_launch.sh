@@ -55,6 +55,7 @@ start_entry() {
 }
 
 desktop=$prefix/share/applications/com.vexilo.lumatide.desktop
+[ "$(exec_line "$desktop")" = "$installed" ] || fail "the desktop file names $(exec_line "$desktop")"
 start_entry "$desktop"
 wait_for 150 has_tray_icon || fail "the program started from the desktop file shows no tray icon"
 kill -0 "$app" || fail "the program left"
