@@ -10,7 +10,7 @@
 # without X. Runs inside with-kwin-session.sh with LUMATIDE_KWIN_XWAYLAND=1 (Virtual-0 1280x720
 # at 0,0, Virtual-1 at 1280,0).
 #
-# Usage: kwin_rest.sh <lumatide> <kwin_screenshot> <kwin_window> <kwin_keyboard>
+# Usage: kwin_rest.sh <lumatide> <kwin_screenshot> <kwin_window> <virtual_keyboard>
 set -eu
 program=$1
 screenshot=$2

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// A keyboard for the Wayland end-to-end tests: one virtual keyboard on the compositor's seat,
-// made once with a US layout and driven by lines on stdin until it closes:
+// A keyboard for the Wayland end-to-end tests: one virtual keyboard on the compositor's seat
+// (KWin: its fake input, which it offers only to programs a desktop file vouches for), made
+// once with a US layout and driven by lines on stdin until it closes:
 //   type <text>     each character pressed and released, with Shift where the layout needs it
 //   key <keys>      one key by its name, modifiers first: Return, BackSpace, alt+Tab, ctrl+c
 //   sleep <seconds>
@@ -9,6 +10,7 @@
 // a keyboard appears, so a keyboard per command would change what the test looks at. Start it
 // before the windows it types into: a window learns that the seat has a keyboard only after a
 // round trip of its own, and a key sent before that is lost.
+#include "fake-input-client-protocol.h"
 #include "virtual-keyboard-unstable-v1-client-protocol.h"
 
 #include <algorithm>
@@ -35,19 +37,24 @@
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 #pragma GCC diagnostic ignored "-Wattributes"
 extern "C" {
+#include "fake-input-protocol.c"
 #include "virtual-keyboard-unstable-v1-protocol.c"
 }
 #pragma GCC diagnostic pop
 
 namespace {
 
+// KWin's fake input types keys from version 4 on.
+constexpr std::uint32_t fakeKeysVersion = 4;
+
 struct Globals {
     wl_seat* seat = nullptr;
     zwp_virtual_keyboard_manager_v1* manager = nullptr;
+    org_kde_kwin_fake_input* fakeInput = nullptr;
 };
 
 void announce(void* data, wl_registry* registry, std::uint32_t name, const char* interface,
-              std::uint32_t) {
+              std::uint32_t version) {
     auto* globals = static_cast<Globals*>(data);
     if (std::strcmp(interface, wl_seat_interface.name) == 0 && globals->seat == nullptr) {
         globals->seat =
@@ -55,6 +62,10 @@ void announce(void* data, wl_registry* registry, std::uint32_t name, const char*
     } else if (std::strcmp(interface, zwp_virtual_keyboard_manager_v1_interface.name) == 0) {
         globals->manager = static_cast<zwp_virtual_keyboard_manager_v1*>(
             wl_registry_bind(registry, name, &zwp_virtual_keyboard_manager_v1_interface, 1));
+    } else if (std::strcmp(interface, org_kde_kwin_fake_input_interface.name) == 0 &&
+               version >= fakeKeysVersion) {
+        globals->fakeInput = static_cast<org_kde_kwin_fake_input*>(
+            wl_registry_bind(registry, name, &org_kde_kwin_fake_input_interface, fakeKeysVersion));
     }
 }
 
@@ -85,8 +96,11 @@ std::optional<Place> findSymbol(xkb_keymap* keymap, xkb_keysym_t symbol) {
 
 class Keyboard {
 public:
-    Keyboard(wl_display* display, zwp_virtual_keyboard_v1* keyboard, xkb_keymap* keymap)
-        : display_(display), keyboard_(keyboard), keymap_(keymap), state_(xkb_state_new(keymap)) {}
+    // One of the two devices.
+    Keyboard(wl_display* display, zwp_virtual_keyboard_v1* keyboard,
+             org_kde_kwin_fake_input* fakeInput, xkb_keymap* keymap)
+        : display_(display), keyboard_(keyboard), fakeInput_(fakeInput), keymap_(keymap),
+          state_(xkb_state_new(keymap)) {}
     ~Keyboard() { xkb_state_unref(state_); }
     Keyboard(const Keyboard&) = delete;
     Keyboard& operator=(const Keyboard&) = delete;
@@ -106,8 +120,15 @@ public:
 
 private:
     // Clients read the modifiers from the seat, which takes them from this request alone: the
-    // compositor does not work them out from the keys of a virtual keyboard.
+    // compositor does not work them out from the keys of a virtual keyboard. KWin does, from
+    // the keys of its fake input, through its own keymap (US in the test session).
     void send(xkb_keycode_t code, bool down) {
+        if (fakeInput_ != nullptr) {
+            org_kde_kwin_fake_input_keyboard_key(fakeInput_, code - 8,
+                                                 down ? WL_KEYBOARD_KEY_STATE_PRESSED
+                                                      : WL_KEYBOARD_KEY_STATE_RELEASED);
+            return;
+        }
         zwp_virtual_keyboard_v1_key(keyboard_, timestamp(), code - 8,
                                     down ? WL_KEYBOARD_KEY_STATE_PRESSED
                                          : WL_KEYBOARD_KEY_STATE_RELEASED);
@@ -132,6 +153,7 @@ private:
 
     wl_display* display_;
     zwp_virtual_keyboard_v1* keyboard_;
+    org_kde_kwin_fake_input* fakeInput_;
     xkb_keymap* keymap_;
     xkb_state* state_;
     std::uint32_t last_ = 0;
@@ -222,7 +244,10 @@ int main() {
     wl_registry* registry = wl_display_get_registry(display);
     wl_registry_add_listener(registry, &registryListener, &globals);
     wl_display_roundtrip(display);
-    if (globals.seat == nullptr || globals.manager == nullptr) {
+    // KWin's own device where it is offered: KWin keeps its virtual keyboards for input methods.
+    const bool virtualKeyboard =
+        globals.fakeInput == nullptr && globals.seat != nullptr && globals.manager != nullptr;
+    if (!virtualKeyboard && globals.fakeInput == nullptr) {
         std::fprintf(stderr, "virtual_keyboard: the compositor offers no virtual keyboard\n");
         return 1;
     }
@@ -235,35 +260,42 @@ int main() {
         std::fprintf(stderr, "virtual_keyboard: the US layout did not compile\n");
         return 1;
     }
-    // The compositor maps the layout's text from a file; the terminating NUL is part of it.
-    char* text = xkb_keymap_get_as_string(keymap, XKB_KEYMAP_FORMAT_TEXT_V1);
-    const std::size_t size = std::strlen(text) + 1;
-    const int file = memfd_create("keymap", MFD_CLOEXEC);
-    std::size_t written = 0;
-    while (file >= 0 && written < size) {
-        const ssize_t count = write(file, text + written, size - written);
-        if (count <= 0) {
-            break;
+    zwp_virtual_keyboard_v1* device = nullptr;
+    if (!virtualKeyboard) {
+        // KWin ignores a device's requests until it has been told who asks and why.
+        org_kde_kwin_fake_input_authenticate(globals.fakeInput, "lumatide tests",
+                                             "typing in end-to-end tests");
+    } else {
+        // The compositor maps the layout's text from a file; the terminating NUL is part of it.
+        char* text = xkb_keymap_get_as_string(keymap, XKB_KEYMAP_FORMAT_TEXT_V1);
+        const std::size_t size = std::strlen(text) + 1;
+        const int file = memfd_create("keymap", MFD_CLOEXEC);
+        std::size_t written = 0;
+        while (file >= 0 && written < size) {
+            const ssize_t count = write(file, text + written, size - written);
+            if (count <= 0) {
+                break;
+            }
+            written += static_cast<std::size_t>(count);
         }
-        written += static_cast<std::size_t>(count);
+        std::free(text);
+        if (written != size) {
+            std::fprintf(stderr, "virtual_keyboard: the layout could not be written to memory\n");
+            return 1;
+        }
+        device =
+            zwp_virtual_keyboard_manager_v1_create_virtual_keyboard(globals.manager, globals.seat);
+        zwp_virtual_keyboard_v1_keymap(device, WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1, file,
+                                       static_cast<std::uint32_t>(size));
+        // The request holds its own copy of the descriptor.
+        close(file);
     }
-    std::free(text);
-    if (written != size) {
-        std::fprintf(stderr, "virtual_keyboard: the layout could not be written to memory\n");
-        return 1;
-    }
-    zwp_virtual_keyboard_v1* virtualKeyboard =
-        zwp_virtual_keyboard_manager_v1_create_virtual_keyboard(globals.manager, globals.seat);
-    zwp_virtual_keyboard_v1_keymap(virtualKeyboard, WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1, file,
-                                   static_cast<std::uint32_t>(size));
-    // The request holds its own copy of the descriptor.
-    close(file);
     if (wl_display_roundtrip(display) < 0) {
         std::fprintf(stderr, "virtual_keyboard: the compositor refused the keyboard\n");
         return 1;
     }
 
-    Keyboard keyboard(display, virtualKeyboard, keymap);
+    Keyboard keyboard(display, device, globals.fakeInput, keymap);
     std::string line;
     while (std::getline(std::cin, line)) {
         const auto space = line.find(' ');
@@ -275,7 +307,11 @@ int main() {
             return 1;
         }
     }
-    zwp_virtual_keyboard_v1_destroy(virtualKeyboard);
+    if (device != nullptr) {
+        zwp_virtual_keyboard_v1_destroy(device);
+    } else {
+        org_kde_kwin_fake_input_destroy(globals.fakeInput);
+    }
     wl_display_roundtrip(display);
     xkb_keymap_unref(keymap);
     xkb_context_unref(context);
