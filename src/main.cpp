@@ -5,6 +5,7 @@
 #include "linux/BootTimeClock.h"
 #include "linux/ControlClient.h"
 #include "linux/DBusControlService.h"
+#include "linux/DesktopSession.h"
 #include "linux/DetachedRelauncher.h"
 #include "linux/DisplayCheck.h"
 #include "linux/LinuxBusyProbe.h"
@@ -33,6 +34,7 @@
 #include <QDate>
 #include <QObject>
 #include <QPixmapCache>
+#include <QProcessEnvironment>
 #include <QTextStream>
 #include <QTimer>
 #include <cstdio>
@@ -170,6 +172,7 @@ int main(int argc, char** argv) {
     WaylandLayerShell layerShell;
     WaylandPanelLayers panelLayers(layerShell);
     OverlayController overlay(preferences, &windowSystem, &panelLayers);
+    overlay.setManagedWindows(isWaylandSession(QProcessEnvironment::systemEnvironment()));
     // Started anyway: the countdown, the toast and the rest still help, if less firmly. Only a
     // native Wayland start asks the compositor now; elsewhere the layers wait for the first rest.
     if (const std::optional<QString> limitation =

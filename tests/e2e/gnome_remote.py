@@ -19,7 +19,7 @@ import time
 
 from gi.repository import Gio, GLib
 
-NAMES = {"Return": 0xFF0D, "BackSpace": 0xFF08, "Tab": 0xFF09, "Escape": 0xFF1B,
+NAMES = {"Return": 0xFF0D, "BackSpace": 0xFF08, "End": 0xFF57, "Tab": 0xFF09, "Escape": 0xFF1B,
          "alt": 0xFFE9, "ctrl": 0xFFE3, "shift": 0xFFE1, "super": 0xFFEB, "F4": 0xFFC1}
 bus = Gio.bus_get_sync(Gio.BusType.SESSION)
 

@@ -27,6 +27,10 @@ public:
     virtual void watchWindows(std::function<void(quintptr nativeWindow)> onChange) = 0;
     virtual void stopWatchingWindows() = 0;
 
+    // Asks the window manager to give a window of the program the keyboard, as a task bar
+    // asks for the window clicked there (which window managers grant without the recent input
+    // they expect of a program asking for itself).
+    virtual void activateWindow(quintptr nativeWindow) = 0;
     // Marks a window of the program, before it is first shown, for every workspace.
     virtual void showOnEveryWorkspace(quintptr nativeWindow) = 0;
 

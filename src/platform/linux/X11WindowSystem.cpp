@@ -194,6 +194,25 @@ void X11WindowSystem::showOnEveryWorkspace(quintptr nativeWindow) {
     XSync(x, False);
 }
 
+void X11WindowSystem::activateWindow(quintptr nativeWindow) {
+    X11Display* own = display();
+    if (own == nullptr || nativeWindow == 0) {
+        return;
+    }
+    Display* x = own->get();
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = static_cast<Window>(nativeWindow);
+    event.xclient.message_type = XInternAtom(x, "_NET_ACTIVE_WINDOW", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = 2; // the request comes from a pager or task bar
+    event.xclient.data.l[1] = CurrentTime;
+    const X11ErrorTrap trap;
+    XSendEvent(x, DefaultRootWindow(x), False, SubstructureRedirectMask | SubstructureNotifyMask,
+               &event);
+    XFlush(x);
+}
+
 void X11WindowSystem::readEvents() {
     if (display_ == nullptr) {
         return;

@@ -29,6 +29,7 @@ public:
     void stopWatchingWindows() override;
     // _NET_WM_DESKTOP 0xFFFFFFFF (all desktops), which the window manager reads at the map.
     void showOnEveryWorkspace(quintptr nativeWindow) override;
+    void activateWindow(quintptr nativeWindow) override;
 
 private:
     // The own connection, opened at the first need; null when not on X11.

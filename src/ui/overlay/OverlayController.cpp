@@ -15,6 +15,14 @@
 
 namespace lumatide {
 
+namespace {
+
+// Long enough for the focus to pass from one panel to another, short enough that few keys
+// typed meanwhile go astray.
+constexpr int focusCheckDelayMs = 100;
+
+} // namespace
+
 OverlayController::OverlayController(const PreferenceStore& preferences, WindowSystem* windowSystem,
                                      PanelLayers* layers, QObject* parent)
     : QObject(parent), preferences_(preferences), windowSystem_(windowSystem), layers_(layers) {
@@ -26,6 +34,17 @@ OverlayController::OverlayController(const PreferenceStore& preferences, WindowS
     connect(&repairTimer_, &QTimer::timeout, this, [this] {
         for (const auto& panel : panels_) {
             panel->window()->restorePosition();
+        }
+    });
+    // Managed panels whose keyboard went to another program's window ask for it back soon,
+    // not at their next raise. A moment later: the focus passes through no window at all
+    // while it moves from one panel to another, which is not a loss.
+    focusCheck_.setSingleShot(true);
+    focusCheck_.setInterval(focusCheckDelayMs);
+    connect(&focusCheck_, &QTimer::timeout, this, &OverlayController::takeFocusBack);
+    connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, [this] {
+        if (managedWindows_ && !panels_.empty() && layerPanels_.empty()) {
+            focusCheck_.start();
         }
     });
     connect(qGuiApp, &QGuiApplication::screenAdded, this, [this](QScreen* screen) {
@@ -89,7 +108,8 @@ bool OverlayController::buildLayerPanels(const QString& typed) {
     };
     for (int index = 0; index < count; ++index) {
         auto panel = std::make_unique<OverlayPanel>(nullptr, shown_->action, shown_->language,
-                                                    shown_->passcode, stepClock, nullptr, true);
+                                                    shown_->passcode, stepClock, nullptr,
+                                                    OverlayWindow::Placement::offScreen);
         panel->setUnlockHandler(onUnlock_);
         const auto position = static_cast<std::size_t>(index);
         panel->setOnFieldPressed([this, position] { moveKeyboardTo(position); });
@@ -163,8 +183,10 @@ void OverlayController::buildPanels(const QString& typed) {
         return static_cast<double>(started.nsecsElapsed()) / 1e9;
     };
     for (QScreen* screen : screens) {
-        auto panel = std::make_unique<OverlayPanel>(screen, shown_->action, shown_->language,
-                                                    shown_->passcode, stepClock, windowSystem_);
+        auto panel = std::make_unique<OverlayPanel>(
+            screen, shown_->action, shown_->language, shown_->passcode, stepClock, windowSystem_,
+            managedWindows_ ? OverlayWindow::Placement::managed
+                            : OverlayWindow::Placement::aboveManager);
         panel->setUnlockHandler(onUnlock_);
         panel->window()->setOnLost([this] { rebuildTimer_.start(); });
         panel->show();
@@ -251,6 +273,24 @@ void OverlayController::rebuild() {
     buildPanels(typed);
     if (shown_->remainingSeconds) {
         update(*shown_->remainingSeconds);
+    }
+}
+
+void OverlayController::takeFocusBack() {
+    QWidget* grabber = QWidget::keyboardGrabber();
+    QWindow* focus = QGuiApplication::focusWindow();
+    if (grabber == nullptr) {
+        return;
+    }
+    for (const auto& panel : panels_) {
+        if (focus != nullptr && focus == panel->window()->windowHandle()) {
+            return; // one of the panels has it
+        }
+    }
+    for (const auto& panel : panels_) {
+        if (panel->window() == grabber->window()) {
+            panel->window()->takeFocusBack();
+        }
     }
 }
 

@@ -48,6 +48,10 @@ public:
     void update(std::int64_t remainingSeconds) override;
     // Copied into each panel when it is built: panels already shown keep their handler.
     void setUnlockHandler(std::function<void()> handler) override;
+    // Windows the window manager keeps on top, and is asked to give the keyboard back to, where
+    // there are no layers: on a Wayland desktop the program's own X11 windows cannot take the
+    // keyboard from the compositor's windows.
+    void setManagedWindows(bool managed) { managedWindows_ = managed; }
 
     // A rest is shown (its panels may be none while no screen is connected).
     bool isShowing() const { return shown_.has_value(); }
@@ -72,6 +76,8 @@ private:
     void removePanels();
     void rebuild();
     void windowChanged(quintptr nativeWindow);
+    // Asks the window manager for the keyboard again when it went to another program.
+    void takeFocusBack();
     // Builds off-screen panels for the layers; false where there are none.
     bool buildLayerPanels(const QString& typed);
     void moveKeyboardTo(std::size_t index);
@@ -97,6 +103,8 @@ private:
     QElapsedTimer restStarted_;
     // A change to the panels' own windows is answered from the event loop, once per burst.
     QTimer repairTimer_;
+    bool managedWindows_ = false;
+    QTimer focusCheck_;
 };
 
 } // namespace lumatide

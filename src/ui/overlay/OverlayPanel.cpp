@@ -85,10 +85,10 @@ double rowHeight(const QLabel* label) {
 
 OverlayPanel::OverlayPanel(QScreen* screen, BreakAction action, AppLanguage language,
                            QString passcode, std::function<double()> stepClock,
-                           WindowSystem* windowSystem, bool offScreen)
+                           WindowSystem* windowSystem, OverlayWindow::Placement placement)
     : screen_(screen), action_(std::move(action)), language_(language),
-      passcode_(std::move(passcode)), offScreen_(offScreen),
-      window_(std::make_unique<OverlayWindow>(screen, windowSystem, offScreen)) {
+      passcode_(std::move(passcode)), placement_(placement),
+      window_(std::make_unique<OverlayWindow>(screen, windowSystem, placement)) {
     buildView(std::move(stepClock));
     window_->installEventFilter(this);
     applyLayout();
@@ -185,8 +185,12 @@ void OverlayPanel::setOnFieldPressed(std::function<void()> handler) {
 }
 
 void OverlayPanel::show() {
-    window_->show();
-    if (!offScreen_) {
+    if (placement_ == OverlayWindow::Placement::managed) {
+        window_->showFullScreen();
+    } else {
+        window_->show();
+    }
+    if (placement_ != OverlayWindow::Placement::offScreen) {
         window_->raise();
     }
     // Activation and the keyboard go to one panel only (takeKeyboard).

@@ -3,6 +3,7 @@
 
 #include "content/AppLanguage.h"
 #include "content/BreakAction.h"
+#include "overlay/OverlayWindow.h"
 
 #include <QObject>
 #include <cstdint>
@@ -35,7 +36,7 @@ public:
     // owner sizes its window and feeds it the keys and clicks.
     OverlayPanel(QScreen* screen, BreakAction action, AppLanguage language, QString passcode,
                  std::function<double()> stepClock, WindowSystem* windowSystem = nullptr,
-                 bool offScreen = false);
+                 OverlayWindow::Placement placement = OverlayWindow::Placement::aboveManager);
     ~OverlayPanel() override;
     OverlayPanel(const OverlayPanel&) = delete;
     OverlayPanel& operator=(const OverlayPanel&) = delete;
@@ -80,7 +81,7 @@ private:
     QString passcode_;
     std::function<void()> onUnlock_;
     std::function<void()> onFieldPressed_;
-    bool offScreen_;
+    OverlayWindow::Placement placement_;
 
     std::unique_ptr<OverlayWindow> window_;
     // Children of the window, owned by it.

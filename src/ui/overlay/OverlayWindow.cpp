@@ -18,10 +18,12 @@ constexpr int raiseIntervalMs = 1000;
 
 } // namespace
 
-OverlayWindow::OverlayWindow(QScreen* screen, WindowSystem* windowSystem, bool offScreen)
-    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
-                           Qt::X11BypassWindowManagerHint),
-      screen_(screen), windowSystem_(windowSystem), offScreen_(offScreen) {
+OverlayWindow::OverlayWindow(QScreen* screen, WindowSystem* windowSystem, Placement placement)
+    : QWidget(nullptr,
+              Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                  (placement == Placement::managed ? Qt::Widget : Qt::X11BypassWindowManagerHint)),
+      screen_(screen), windowSystem_(windowSystem), placement_(placement) {
+    const bool offScreen = placement == Placement::offScreen;
     // Shown as far as the widgets know (they animate, take focus and paint), never mapped.
     setAttribute(Qt::WA_DontShowOnScreen, offScreen);
     setWindowTitle(QStringLiteral("Lumatide rest panel"));
@@ -43,8 +45,9 @@ void OverlayWindow::setOnLost(std::function<void()> onLost) {
 }
 
 bool OverlayWindow::restorePosition() {
-    if (windowSystem_ == nullptr || screen_ == nullptr || !isVisible() ||
-        windowHandle() == nullptr) {
+    // A managed window is the window manager's to place.
+    if (placement_ == Placement::managed || windowSystem_ == nullptr || screen_ == nullptr ||
+        !isVisible() || windowHandle() == nullptr) {
         return true;
     }
     // The display's own pixels: the screen's corner stays, its size is scaled. The screen it
@@ -71,6 +74,15 @@ void OverlayWindow::reassertPosition() {
     QWidget* grabber = QWidget::keyboardGrabber();
     if (grabber != nullptr && grabber->window() == this && windowHandle() != nullptr) {
         windowHandle()->setKeyboardGrabEnabled(true);
+        if (placement_ == Placement::managed && !isActiveWindow()) {
+            takeFocusBack();
+        }
+    }
+}
+
+void OverlayWindow::takeFocusBack() {
+    if (windowSystem_ != nullptr && windowHandle() != nullptr) {
+        windowSystem_->activateWindow(windowHandle()->winId());
     }
 }
 
@@ -81,7 +93,7 @@ void OverlayWindow::closeEvent(QCloseEvent* event) {
 
 void OverlayWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (!offScreen_) {
+    if (placement_ != Placement::offScreen) {
         raiseTimer_.start();
     }
 }

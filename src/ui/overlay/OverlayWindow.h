@@ -23,7 +23,15 @@ public:
     // The window system, when given, puts the window back after another program moved,
     // resized, unmapped, reshaped or reparented it. An off-screen window is never put on the
     // display: its owner draws it somewhere else (a compositor's layer) and sizes it.
-    OverlayWindow(QScreen* screen, WindowSystem* windowSystem, bool offScreen = false);
+    // How the window is put on the display: above the window manager, raised and given the
+    // keyboard by the program itself (X11); as a full-screen window the window manager keeps
+    // on top and is asked to give the keyboard back (a Wayland desktop without layers, where
+    // only the compositor moves its keyboard); or never (drawn into a compositor's layer).
+    enum class Placement { aboveManager, managed, offScreen };
+
+    OverlayWindow(QScreen* screen, WindowSystem* windowSystem,
+                  Placement placement = Placement::aboveManager);
+    Placement placement() const { return placement_; }
 
     // Called when the window turns out to have been destroyed by another program; the owner
     // then builds a new one (later, from the event loop: this window may be deleted with it).
@@ -33,6 +41,8 @@ public:
     // keyboard is grabbed by one of its children, asks the display for the grab again (a menu or
     // another program may have taken it meanwhile).
     void reassertPosition();
+    // Asks the window manager to give this (managed) window the keyboard again.
+    void takeFocusBack();
 
     // Only puts the window back (parent, place, size, shape, mapping), with no request at all
     // when nothing differs: the answer to the window's own change notifications, which a raise
@@ -49,7 +59,7 @@ private:
     QPointer<QScreen> screen_;
     WindowSystem* windowSystem_;
     std::function<void()> onLost_;
-    bool offScreen_;
+    Placement placement_;
     QTimer raiseTimer_;
 };
 
