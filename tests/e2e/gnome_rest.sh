@@ -43,15 +43,7 @@ fail() {
     exit 1
 }
 
-mkfifo "$private/keys" "$private/answers"
-"$remote" <"$private/keys" >"$private/answers" 2>"$shots/remote.err" &
-pids="$pids $!"
-exec 3>"$private/keys" 4<"$private/answers"
-keys() {
-    printf '%s\n' "$*" >&3
-    read -r answer <&4 || fail "the keyboard ended: $(cat "$shots/remote.err")"
-    [ "$answer" = ok ] || fail "keyboard: $*: $answer"
-}
+start_keyboard "$remote"
 # terminal <name> [foot options]: a white terminal writing every byte typed into it to
 # $private/<name>.keys; the newest window has the focus.
 terminal() {

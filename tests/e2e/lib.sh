@@ -90,3 +90,27 @@ field_middle() {
             else run = 0
         }'
 }
+
+# problem <what>: what a run (named by $mode) found wrong; the run goes on, so that one report
+# shows every broken step; $problems holds them all.
+problems=""
+problem() {
+    echo "FAIL ($mode): $*" >&2
+    problems="$problems$mode: $*
+"
+}
+
+# start_keyboard <tool> [arguments]: one keyboard for the whole test (a compositor may move the
+# focus when a device appears), commanded through keys(); its process joins $pids.
+start_keyboard() {
+    mkfifo "$private/keys" "$private/answers"
+    "$@" <"$private/keys" >"$private/answers" 2>"$private/keyboard.err" &
+    pids="$pids $!"
+    exec 3>"$private/keys" 4<"$private/answers"
+}
+# keys <command>: one command for the keyboard, answered once the compositor has handled it.
+keys() {
+    printf '%s\n' "$*" >&3
+    read -r answer <&4 || fail "the keyboard ended: $(cat "$private/keyboard.err")"
+    [ "$answer" = ok ] || fail "keyboard: $*: $answer"
+}

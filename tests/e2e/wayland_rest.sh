@@ -32,26 +32,8 @@ fail() {
     grim "$shots/failure.png" 2>/dev/null || true
     exit 1
 }
-# What a run found wrong; the run goes on so that one report shows every broken step.
-problems=""
-problem() {
-    echo "FAIL ($mode): $*" >&2
-    problems="$problems$mode: $*
-"
-}
-
-# One keyboard for the whole test (the tool's header says why), started before any window so
-# every client knows the seat has a keyboard when it is typed at.
-mkfifo "$private/keys" "$private/answers"
-"$keyboard" <"$private/keys" >"$private/answers" 2>"$private/keyboard.err" &
-pids="$pids $!"
-exec 3>"$private/keys" 4<"$private/answers"
-# keys <command>: one command for the keyboard, answered once the compositor has handled it.
-keys() {
-    printf '%s\n' "$*" >&3
-    read -r answer <&4 || fail "the keyboard ended: $(cat "$private/keyboard.err")"
-    [ "$answer" = ok ] || fail "keyboard: $*: $answer"
-}
+# Started before any window, so that every client knows the seat has a keyboard when typed at.
+start_keyboard "$keyboard"
 
 focused() { swaymsg -t get_tree | python3 -c '
 import json, sys

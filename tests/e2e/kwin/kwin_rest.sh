@@ -36,26 +36,8 @@ fail() {
     "$screenshot" "$shots/failure.png" 2>/dev/null || true
     exit 1
 }
-# What a run found wrong; the run goes on so that one report shows every broken step.
-problems=""
-problem() {
-    echo "FAIL ($mode): $*" >&2
-    problems="$problems$mode: $*
-"
-}
-
-# One keyboard for the whole test, started before any window so that every client knows the
-# seat has a keyboard when it is typed at (KWin may also move the focus when a device appears).
-mkfifo "$private/keys" "$private/answers"
-"$keyboard" <"$private/keys" >"$private/answers" 2>"$private/keyboard.err" &
-pids="$pids $!"
-exec 3>"$private/keys" 4<"$private/answers"
-# keys <command>: one command for the keyboard, answered once KWin has handled it.
-keys() {
-    printf '%s\n' "$*" >&3
-    read -r answer <&4 || fail "the keyboard ended: $(cat "$private/keyboard.err")"
-    [ "$answer" = ok ] || fail "keyboard: $*: $answer"
-}
+# Started before any window, so that every client knows the seat has a keyboard when typed at.
+start_keyboard "$keyboard"
 
 # kwin <javascript>: runs a KWin script, which says in KWin's log which window is active after
 # it ("panel <id>" for a rest panel), and waits for that line (KWin reads the script in the
