@@ -36,6 +36,10 @@ OverlayWindow::OverlayWindow(QScreen* screen, WindowSystem* windowSystem, Placem
         setScreen(screen);
         setGeometry(screen->geometry());
     }
+    // A managed window belongs to one workspace unless told otherwise; the rest covers them all.
+    if (placement == Placement::managed && windowSystem != nullptr) {
+        windowSystem->showOnEveryWorkspace(winId());
+    }
     raiseTimer_.setInterval(raiseIntervalMs);
     connect(&raiseTimer_, &QTimer::timeout, this, &OverlayWindow::reassertPosition);
 }
