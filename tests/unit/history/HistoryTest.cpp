@@ -52,6 +52,13 @@ class History : public ::testing::Test {
 protected:
     QString path() const { return folder.filePath(u"state/lumatide/history.jsonl"_s); }
     std::vector<HistoryEvent> events() const { return readHistory(path()).events; }
+    // The report of the last `days` days: its exit status, standard output and error output.
+    std::tuple<int, QString, QString> print(int days, bool json, AppLanguage language) const {
+        QString out, err;
+        QTextStream outStream(&out), errStream(&err);
+        const int status = printHistory(path(), today, days, json, language, outStream, errStream);
+        return {status, out, err};
+    }
 
     ScopedEnvironmentVariable zone{"TZ", QByteArray(nineHoursAhead)};
     QTemporaryDir folder;
@@ -89,12 +96,10 @@ TEST_F(History, LinesReadBackAsWrittenAndMalformedOnesAreRefused) {
         {R"({"event":"quit","at":"2026-12-07T10:15:00Z"})", true},
         {"", false},
         {"[]", false},
-        {"{\"event\":\"quit\",", false},
         {R"({"event":"nap",)" + time + "}", false},
         {R"({"event":"quit"})", false},
         {R"({"event":"quit","at":"2026-12-07T10:15:00"})", false}, // no offset
         {R"({"event":"quit","at":"2026-02-30T10:15:00+01:00"})", false},
-        {R"({"event":"quit","at":"yesterday"})", false},
         {R"({"event":"quit","at":7})", false},
         {restLine(R"("planned":-1,"rested":300,"ended":"time","activity":"")"), false},
         {restLine(R"("planned":300,"rested":86401,"ended":"time","activity":"")"), false},
@@ -144,11 +149,8 @@ TEST_F(History, RecordsSurviveTornLinesAndReadingSkipsDamage) {
     EXPECT_FALSE(QFile::exists(elsewhere));
     ASSERT_TRUE(QFile::remove(path()) && QDir().mkdir(path()));
     EXPECT_FALSE(readHistory(path()).error.isEmpty());
-    QString out;
-    QString err;
-    QTextStream outStream(&out);
-    QTextStream errStream(&err);
-    EXPECT_EQ(printHistory(path(), today, 7, false, AppLanguage::english, outStream, errStream), 1);
+    const auto [status, out, err] = print(7, false, AppLanguage::english);
+    EXPECT_EQ(status, 1);
     EXPECT_TRUE(out.isEmpty());
     EXPECT_TRUE(err.startsWith(u"lumatide: the history of rests cannot be read from "_s + path()));
 }
@@ -240,17 +242,13 @@ TEST_F(History, ADemoDayReportsItsNumbers) {
           rest(u"2026-12-06T23:30:00-05:00"_s, 40, RestEnding::time, u"Walk"_s)}) {
         file.record(event);
     }
-    const auto print = [&](bool json, AppLanguage language) {
-        QString out;
-        QString err;
-        QTextStream outStream(&out);
-        QTextStream errStream(&err);
-        EXPECT_EQ(printHistory(path(), today, 2, json, language, outStream, errStream), 0);
-        EXPECT_TRUE(err.isEmpty());
+    const auto printed = [this](bool json, AppLanguage language) {
+        const auto [status, out, err] = print(2, json, language);
+        EXPECT_TRUE(status == 0 && err.isEmpty()) << err.toStdString();
         return out;
     };
     // Rested minutes round to the nearest, the total from the summed seconds (440 s: 7).
-    EXPECT_EQ(print(false, AppLanguage::english),
+    EXPECT_EQ(printed(false, AppLanguage::english),
               u"Breaks in the last 2 days\n\n"
               "Date            Breaks  By time  By passcode  Minutes  Postponed  Idle resets  "
               "Restarts  Quits\n"
@@ -260,14 +258,14 @@ TEST_F(History, ADemoDayReportsItsNumbers) {
               "       1      1\n"
               "Total                3        2            1        7          1            1  "
               "       1      1\n"_s);
-    const QStringList japanese = print(false, AppLanguage::japanese).split(u'\n');
+    const QStringList japanese = printed(false, AppLanguage::japanese).split(u'\n');
     ASSERT_EQ(japanese.size(), 7);
     EXPECT_TRUE(japanese[4].startsWith(u"2026-12-07 月 "_s));
     for (int row = 3; row < 6; ++row) {
         EXPECT_EQ(displayWidth(japanese[row]), displayWidth(japanese[2])) << row;
     }
 
-    const QString json = print(true, AppLanguage::korean);
+    const QString json = printed(true, AppLanguage::korean);
     EXPECT_TRUE(json.endsWith(u'\n'));
     const QJsonObject report = QJsonDocument::fromJson(json.toUtf8()).object();
     const QJsonObject day{{u"date"_s, u"2026-12-07"_s}, {u"rests"_s, 2},
