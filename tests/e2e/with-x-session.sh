@@ -25,7 +25,8 @@ while [ -e "/tmp/.X${display}-lock" ] || [ -e "/tmp/.X11-unix/X${display}" ]; do
 done
 DISPLAY=":${display}"
 export DISPLAY
-unset WAYLAND_DISPLAY
+# An X11 session, also when run from a terminal of a Wayland desktop.
+unset WAYLAND_DISPLAY XDG_SESSION_TYPE
 
 pids=""
 cleanup() {
