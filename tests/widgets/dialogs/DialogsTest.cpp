@@ -4,6 +4,7 @@
 #include "content/ResetPasscodeTexts.h"
 #include "content/Texts.h"
 #include "dialogs/AlertIcon.h"
+#include "dialogs/AlertKind.h"
 #include "dialogs/AlertSymbols.h"
 #include "dialogs/AppAlerts.h"
 #include "dialogs/ResetPasscodeDialog.h"
@@ -156,18 +157,17 @@ TEST(AppAlerts, EachShowsItsTextsAsTheyAreAndBlocksNoOtherWindow) {
     }
 }
 
-TEST(AlertSymbols, EachNamedSymbolHasAnOutlineOfItsOwnInItsSquare) {
+TEST(AlertSymbols, EveryKindHasAnOutlineOfItsOwnInItsSquare) {
     QSet<QString> outlines;
-    for (const char* name : {"timer", "bolt.heart", "lock.heart", "checkmark.seal", "key.slash",
-                             "sparkles", "cup.and.saucer", "moon.zzz", "heart.text.square"}) {
-        const std::optional<QPainterPath> path = alertSymbolPath(QString::fromLatin1(name));
-        ASSERT_TRUE(path.has_value()) << name;
+    for (const AlertKind kind : allAlertKinds) {
+        const std::optional<QPainterPath> path = alertSymbolPath(symbolName(kind));
+        ASSERT_TRUE(path.has_value()) << symbolName(kind).toStdString();
         const QRectF bounds = path->boundingRect();
-        EXPECT_TRUE(QRectF(0, 0, alertSymbolSize, alertSymbolSize).contains(bounds)) << name;
-        EXPECT_GT(bounds.width() * bounds.height(), 100.0) << name;
+        EXPECT_TRUE(QRectF(0, 0, alertSymbolSize, alertSymbolSize).contains(bounds));
+        EXPECT_GT(bounds.width() * bounds.height(), 100.0);
         outlines.insert(QStringLiteral("%1 %2").arg(path->elementCount()).arg(path->length()));
     }
-    EXPECT_EQ(outlines.size(), 9);
+    EXPECT_EQ(outlines.size(), std::ssize(allAlertKinds));
     EXPECT_FALSE(alertSymbolPath(u"gear").has_value());
 }
 

@@ -22,7 +22,6 @@
 #include "widgets/WidgetTestSupport.h"
 
 #include <QAction>
-#include <QActionGroup>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QPainter>
@@ -197,12 +196,6 @@ TEST(TrayMenu, CheckmarksAndTitlesFollowTheSettingsAndTheLaunchOptions) {
     EXPECT_EQ(rig.checkedIn(s("Language")), s("English"));
     EXPECT_FALSE(rig.checked("Launch at Login"));
     EXPECT_TRUE(rig.checked("Anonymous Usage Stats"));
-    // The two single choices are drawn with radio marks.
-    for (const char* submenu : {"Work Duration", "Language"}) {
-        for (const QAction* choice : rig.item(s(submenu))->menu()->actions()) {
-            EXPECT_TRUE(choice->actionGroup() != nullptr && choice->actionGroup()->isExclusive());
-        }
-    }
     // Picking German rebuilds the menu in German, keeps the checked length and is no event.
     rig.pick("Deutsch");
     const Texts& german = Texts::forLanguage(AppLanguage::german);
