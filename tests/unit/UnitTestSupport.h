@@ -10,9 +10,12 @@
 #include <QString>
 #include <QStringList>
 #include <ctime>
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 inline void PrintTo(const QString& text, std::ostream* out) {
     *out << '"' << text.toStdString() << '"';
@@ -70,6 +73,29 @@ inline int modeOf(const QString& path) {
         return -1;
     }
     return static_cast<int>(status.st_mode & 07777);
+}
+
+// Runs `body` in a forked child whose exit status is its result; an alarm ends it if it blocks.
+inline pid_t startChild(const std::function<int()>& body) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::alarm(30);
+        ::_exit(body());
+    }
+    return pid;
+}
+
+// The child's exit status, or -1 when it did not exit normally (a crash or the alarm).
+inline int finishChild(pid_t pid) {
+    int status = 0;
+    if (pid <= 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) {
+        return -1;
+    }
+    return WEXITSTATUS(status);
+}
+
+inline int inChild(const std::function<int()>& body) {
+    return finishChild(startChild(body));
 }
 
 // Every name in a folder, hidden ones included, sorted.

@@ -33,28 +33,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-pid_t startChild(const std::function<int()>& body) {
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::alarm(30);
-        ::_exit(body());
-    }
-    return pid;
-}
-
-// The child's exit status, or -1 when it did not exit normally (a crash or the alarm).
-int finishChild(pid_t pid) {
-    int status = 0;
-    if (pid <= 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) {
-        return -1;
-    }
-    return WEXITSTATUS(status);
-}
-
-int inChild(const std::function<int()>& body) {
-    return finishChild(startChild(body));
-}
-
 // Root ignores folder permissions, so a child of a root test run becomes "nobody" first.
 bool dropRootPrivileges() {
     if (::geteuid() != 0) {

@@ -113,16 +113,9 @@ TEST(WorkDuration, LengthsAreClampedNotSnapped) {
     EXPECT_EQ(store.value(workMinutesKey), QJsonValue(30.0));
 }
 
-TEST(TelemetryPreferences, OnUntilSwitchedOffAndOneInstallId) {
-    // Whatever is stored is read as a Boolean; present but not true means off.
-    MemoryPreferenceStore switches;
-    EXPECT_TRUE(anonymousTelemetryEnabled(switches));
-    setAnonymousTelemetryEnabled(false, switches);
-    EXPECT_EQ(switches.values(), QJsonObject({{anonymousTelemetryEnabledKey, false}}));
-    EXPECT_FALSE(anonymousTelemetryEnabled(switches));
-    EXPECT_TRUE(anonymousTelemetryEnabled(holding(anonymousTelemetryEnabledKey, u"YES"_s)));
-    EXPECT_FALSE(anonymousTelemetryEnabled(holding(anonymousTelemetryEnabledKey, QJsonValue())));
-
+// The switch itself (on until switched off, read as a Boolean) is checked where the menu and the
+// sender use it.
+TEST(TelemetryPreferences, OneInstallIdPerPreferenceFile) {
     const QRegularExpression upperUuid(
         u"^[0-9A-F]{8}-[0-9A-F]{4}-4[0-9A-F]{3}-[89AB][0-9A-F]{3}-[0-9A-F]{12}$"_s);
     // It lives in the file, so another run of the program gets the same identifier. A

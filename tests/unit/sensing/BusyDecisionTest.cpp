@@ -20,7 +20,6 @@ TEST(BusyDecision, RulesInPriorityOrder) {
     } cases[] = {
         {"", {"Keynote"}, false, presentation},
         {"", {"Steam"}, false, fullScreen},
-        {"", {"Minecraft Launcher"}, false, fullScreen},
         {"", {"Google Chrome", "Microsoft Edge"}, false, std::nullopt},
         // Media, then meeting, presentation, full screen and games last.
         {"VIDEO playing", {"zoom"}, false, media},
