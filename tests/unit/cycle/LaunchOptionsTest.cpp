@@ -29,7 +29,6 @@ TEST(LaunchOptions, OptionIsExactArgumentFollowedByItsFiniteValue) {
     const std::pair<QString, double> cases[] = {{u"--work-minutes 40"_s, 40.0},
                                                 {u"--work-minutes=40"_s, 30.0},
                                                 {u"--work-minutes"_s, 30.0},
-                                                {u"--WORK-MINUTES 40"_s, 30.0},
                                                 {u"--work-minutes 35 --work-minutes 45"_s, 35.0},
                                                 {u"--work-minutes x --work-minutes 45"_s, 30.0},
                                                 {u"--work-minutes --lock-minutes 2"_s, 30.0},

@@ -267,8 +267,7 @@ TEST(HistoryPaths, StateFolderAndDisplayWidth) {
     const QString home = QDir::homePath();
     for (const auto& [state, expected] :
          {std::pair{std::optional<QByteArray>("/srv/state"), u"/srv/state"_s},
-          std::pair{std::optional<QByteArray>("state"), home + u"/.local/state"_s},
-          std::pair{std::optional<QByteArray>(), home + u"/.local/state"_s}}) {
+          std::pair{std::optional<QByteArray>("state"), home + u"/.local/state"_s}}) {
         const ScopedEnvironmentVariable variable("XDG_STATE_HOME", state);
         EXPECT_EQ(HistoryFile::standardPath(), expected + u"/lumatide/history.jsonl"_s);
     }
