@@ -63,12 +63,6 @@ keys type full
 wait_for 20 grep -qx full "$private/full.keys" ||
     fail "the keyboard does not reach the terminal: $(od -c "$private/full.keys")"
 
-phase() { "$program" --status 2>/dev/null | cut -c1; }
-resting() { [ "$(phase)" = B ]; }
-working() { [ "$(phase)" = W ]; }
-is_panel_colour() {
-    [ "$1" -lt 60 ] && [ "$2" -lt 90 ] && [ "$3" -lt 90 ] && [ "$2" -ge $(($1 + 5)) ]
-}
 # covered <prefix>: corners and edges of both monitors show the panel's dark teal (the left
 # monitor's are on the white full-screen terminal).
 covered() {

@@ -114,3 +114,11 @@ keys() {
     read -r answer <&4 || fail "the keyboard ended: $(cat "$private/keyboard.err")"
     [ "$answer" = ok ] || fail "keyboard: $*: $answer"
 }
+
+# The program's phase from its status line ($program): B during a rest, W at work.
+phase() { "$program" --status 2>/dev/null | cut -c1; }
+resting() { [ "$(phase)" = B ]; }
+working() { [ "$(phase)" = W ]; }
+# is_panel_colour <r> <g> <b> (0..255): the panel's dark teal, neither a white window nor a
+# compositor's black or grey background and title bars.
+is_panel_colour() { [ "$1" -lt 60 ] && [ "$2" -lt 90 ] && [ "$3" -lt 90 ] && [ "$2" -ge $(($1 + 5)) ]; }

@@ -76,9 +76,6 @@ keys key alt+Tab
 wait_for 20 test -e "$private/shortcut" || fail "the compositor's shortcut did not run"
 rm "$private/shortcut"
 
-# The panel's dark teal, "r g b" (0..255): neither the white terminals, nor the compositor's
-# black or grey background and title bars.
-is_panel_colour() { [ "$1" -lt 60 ] && [ "$2" -lt 90 ] && [ "$3" -lt 90 ] && [ "$2" -ge $(($1 + 5)) ]; }
 # Corners and edges of both outputs, away from the panels' texts; those on the left are on the
 # full-screen terminal.
 spots="20 5|640 5|1270 10|20 700|1275 715|1285 5|1800 5|2290 10|1285 760|2299 763"
@@ -97,9 +94,6 @@ covered() { ! survey "$private/probe.png" | grep -qv 'panel$'; }
 messages() {
     echo $(($(message_pixels "$1" 1280x300+0+420) + $(message_pixels "$1" 1024x400+1280+368)))
 }
-phase() { "$program" --status 2>/dev/null | cut -c1; }
-resting() { [ "$(phase)" = B ]; }
-working() { [ "$(phase)" = W ]; }
 # after <command> <keyboard command>: the compositor asked to focus something else, then typing.
 after() {
     echo "$1: $(swaymsg "$1" 2>&1 | tr -d ' \n'); focus on: $(focused); $(workspaces)" \

@@ -91,8 +91,6 @@ kwin ""
 colour() {
     convert "$1" -format "%[fx:int(255*p{$2,$3}.r)] %[fx:int(255*p{$2,$3}.g)] %[fx:int(255*p{$2,$3}.b)]" info:
 }
-# The panel's dark teal; neither the white windows nor KWin's black background.
-is_panel_colour() { [ "$1" -lt 60 ] && [ "$2" -lt 90 ] && [ "$3" -lt 90 ] && [ "$2" -ge $(($1 + 5)) ]; }
 # Corners and edges of both outputs, away from the panels' texts: the first three on the
 # full-screen window, 1920 360 on the other window.
 spots="20 20|640 700|1260 360|1300 20|1920 360|2540 700"
@@ -109,9 +107,6 @@ covered() { ! panel_spots "$private/probe.png" | grep -qv 'panel$'; }
 messages() {
     echo $(($(message_pixels "$1" 1280x300+0+420) + $(message_pixels "$1" 1280x300+1280+420)))
 }
-phase() { "$program" --status 2>/dev/null | cut -c1; }
-resting() { [ "$(phase)" = B ]; }
-working() { [ "$(phase)" = W ]; }
 # after <what KWin is made to do> <keyboard command>: typing once the panel has the keyboard
 # again. KWin gives the keyboard to any window it activates, even over the panel, until the
 # program asks for it back: how long that took (a look costs about 0.15 s) goes to the log.
